@@ -1,0 +1,86 @@
+# Shared by the scripts: installing what is missing, the virtual display and the Wine prefix.
+# Source it; it sets ROOT (the repository) and BUILD (its build tree).
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD="$ROOT/build"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEARCH=win64
+export WINEPREFIX="$BUILD/wineprefix"
+
+log() { printf '==> %s\n' "$*"; }
+
+# Installs the Debian packages that are not there yet.
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates)
+WINE_PACKAGES=(wine64 wine xvfb xdotool x11-utils x11-xkb-utils xauth imagemagick procps)
+
+# Configures and builds one preset quietly; the log is kept under the build tree.
+build_preset() {
+    local preset=$1
+    mkdir -p "$BUILD"
+    local logf="$BUILD/$preset.build.log"
+    if ! (cd "$ROOT" && cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)") >"$logf" 2>&1; then
+        tail -n 60 "$logf"
+        log "build of $preset failed (log: $logf)"
+        return 1
+    fi
+}
+
+XVFB_PID=""
+# Starts Xvfb on a free display and exports DISPLAY.
+start_xvfb() {
+    local n
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || { log "Xvfb did not start"; return 1; }
+    # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
+    setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
+}
+
+stop_xvfb() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}
+
+# Creates the test prefix once per build tree; later runs reuse it.
+prepare_wineprefix() {
+    if [ ! -f "$WINEPREFIX/.vantrel-ready" ]; then
+        log "creating Wine prefix in $WINEPREFIX"
+        rm -rf "$WINEPREFIX"
+        timeout 180 wineboot --init >"$BUILD/wineboot.log" 2>&1 || { log "wineboot failed"; return 1; }
+        timeout 60 wineserver -w || true
+        # A crashing program must never block a run with a dialog.
+        timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        timeout 60 wineserver -w || true
+        touch "$WINEPREFIX/.vantrel-ready"
+    fi
+}
+
+stop_wine() {
+    timeout 20 wineserver -k >/dev/null 2>&1 || true
+}

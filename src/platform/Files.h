@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace vantrel {
+
+class Files {
+public:
+    virtual ~Files() = default;
+    // True for a normal file: not hidden, not a system file, not a folder.
+    // False also when the folder is missing.
+    virtual bool IsPlainFile(std::string_view path) = 0;
+    // Throws Error when the file cannot be deleted.
+    virtual void Delete(std::string_view path) = 0;
+    // Creates or truncates the file and writes the text (UTF-8 in) in the
+    // system's ANSI code page. Throws Error when it cannot be written.
+    virtual void WriteNewAnsiTextFile(std::string_view path, std::string_view text) = 0;
+};
+
+}  // namespace vantrel

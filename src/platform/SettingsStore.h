@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// The per-user settings store, addressed by application, section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or nothing when the key is absent. Throws Error when
+    // the key holds something that is not text.
+    virtual std::optional<std::string> Read(std::string_view app, std::string_view section,
+                                            std::string_view key) = 0;
+    // Creates or replaces the value. Throws Error when the store refuses it.
+    virtual void Write(std::string_view app, std::string_view section, std::string_view key,
+                       std::string_view value) = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,66 @@
+#include "platform/win32/RegistrySettingsStore.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/Error.h"
+#include "platform/win32/Unicode.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Error.h"
+
+namespace vantrel::win32 {
+
+std::wstring RegistrySettingsStore::KeyPath(std::string_view app, std::string_view section) const {
+    return root_ + L"\\" + Widen(app) + L"\\" + Widen(section);
+}
+
+std::optional<std::string> RegistrySettingsStore::Read(std::string_view app,
+                                                       std::string_view section,
+                                                       std::string_view key) {
+    UniqueHkey hkey;
+    const LSTATUS open =
+        RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE, hkey.put());
+    if (open == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    if (open != ERROR_SUCCESS) ThrowWin32("Reading the settings", static_cast<DWORD>(open));
+
+    const std::wstring name = Widen(key);
+    // The value may change between the size query and the read: retry then.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = 0;
+        DWORD bytes = 0;
+        LSTATUS q = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
+        if (q == ERROR_FILE_NOT_FOUND) return std::nullopt;
+        if (q != ERROR_SUCCESS) ThrowWin32("Reading the setting " + std::string(key), static_cast<DWORD>(q));
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            throw Error("Type mismatch: the setting \"" + std::string(key) +
+                        "\" is stored as registry type " + std::to_string(type) + ", not as text");
+        std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        q = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(data.data()), &got);
+        if (q == ERROR_MORE_DATA) continue;
+        if (q != ERROR_SUCCESS) ThrowWin32("Reading the setting " + std::string(key), static_cast<DWORD>(q));
+        std::wstring_view text(data.data(), got / sizeof(wchar_t));
+        // Text ends at its first NUL, stored or not.
+        const auto nul = text.find(L'\0');
+        if (nul != std::wstring_view::npos) text = text.substr(0, nul);
+        return Narrow(text);
+    }
+    throw Error("Reading the setting " + std::string(key) + " failed: it keeps changing");
+}
+
+void RegistrySettingsStore::Write(std::string_view app, std::string_view section,
+                                  std::string_view key, std::string_view value) {
+    UniqueHkey hkey;
+    const LSTATUS create = RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, nullptr,
+                                           0, KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
+    if (create != ERROR_SUCCESS) ThrowWin32("Saving the settings", static_cast<DWORD>(create));
+    const std::wstring text = Widen(value);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    const LSTATUS set = RegSetValueExW(hkey.get(), Widen(key).c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    if (set != ERROR_SUCCESS) ThrowWin32("Saving the setting " + std::string(key), static_cast<DWORD>(set));
+}
+
+}  // namespace vantrel::win32

@@ -1,0 +1,24 @@
+#include "platform/win32/Win32Error.h"
+
+#include "platform/Error.h"
+#include "platform/win32/Unicode.h"
+
+namespace vantrel::win32 {
+
+std::string SystemMessage(DWORD code) {
+    wchar_t buffer[512] = {};
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, buffer, static_cast<DWORD>(std::size(buffer)),
+                                   nullptr);
+    std::wstring text(buffer, n);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    if (text.empty()) return "error " + std::to_string(code);
+    return Narrow(text);
+}
+
+void ThrowWin32(const std::string& what, DWORD code) {
+    throw Error(what + " failed: " + SystemMessage(code));
+}
+
+}  // namespace vantrel::win32

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantrel {
+
+// The user's configuration and its stored form: application "Vantrel",
+// section "Settings" of the per-user settings store.
+class clsSettings {
+public:
+    bool savenext() const { return savenext_; }
+    void savenext(bool blSaveNext) { savenext_ = blSaveNext; }
+
+    // The modifiers as hotkey registration takes them (1 Alt, 2 Control, 4 Shift).
+    std::int16_t HotKeyMod() const { return hotKeyMod_; }
+
+    // The modifiers as key events report them (1 Shift, 2 Ctrl, 4 Alt).
+    void HotKeyShift(std::int16_t vData);
+    std::int16_t HotKeyShift() const { return hotKeyShift_; }
+
+    void HotKey(std::int16_t vData) { hotKey_ = vData; }
+    std::int16_t HotKey() const { return hotKey_; }
+
+    // Only "Cursor" exists: every read answers it, whatever was assigned.
+    void GrabType(const std::string& vData) { grabType_ = vData; }
+    std::string GrabType();
+
+    // Both return true or throw Error; keys are written and read in a fixed
+    // order, and a failing key leaves the ones before it done.
+    bool SaveSettings();
+    bool GetSettings();
+
+    void Field(const std::string& vData) { field_ = vData; }
+    std::string Field() const { return field_; }
+
+    void AppName(const std::string& vData) { appName_ = vData; }
+    std::string AppName() const { return appName_; }
+
+    void SourceAppTitle(const std::string& vData) { sourceAppTitle_ = vData; }
+    std::string SourceAppTitle() const { return sourceAppTitle_; }
+
+    // 32 characters of "0" and "1", two's complement, most significant bit first.
+    static std::string ConvertLongToBinaryString(std::int32_t value);
+
+private:
+    std::string sourceAppTitle_;
+    std::string appName_;
+    std::string field_;
+    std::string grabType_;
+    std::int16_t hotKey_ = 0;
+    std::int16_t hotKeyShift_ = 0;
+    std::int16_t hotKeyMod_ = 0;
+    bool savenext_ = false;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,185 @@
+#include "settings/clsSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Error.h"
+#include "platform/fake/FakeDesktop.h"
+
+namespace vantrel {
+namespace {
+
+std::string Key(const char* key) { return fake::FakeSettingsStore::Path("Vantrel", "Settings", key); }
+
+TEST(clsSettings, NewObjectHoldsInitialValues) {
+    clsSettings s;
+    EXPECT_EQ(s.SourceAppTitle(), "");
+    EXPECT_EQ(s.AppName(), "");
+    EXPECT_EQ(s.Field(), "");
+    EXPECT_EQ(s.HotKey(), 0);
+    EXPECT_EQ(s.HotKeyShift(), 0);
+    EXPECT_EQ(s.HotKeyMod(), 0);
+    EXPECT_FALSE(s.savenext());
+}
+
+TEST(clsSettings, HotKeyModReversesTheThreeLowBits) {
+    struct Row {
+        std::int16_t shift, mod;
+    };
+    // clang-format off
+    constexpr Row kRows[] = {{0, 0}, {1, 4}, {2, 2}, {3, 6}, {4, 1}, {5, 5}, {6, 3}, {7, 7},
+                             {8, 0}, {-1, 7}, {15, 7}, {-32768, 0}, {32767, 7}, {-8, 0}};
+    // clang-format on
+    clsSettings s;
+    for (const Row& r : kRows) {
+        s.HotKeyShift(r.shift);
+        EXPECT_EQ(s.HotKeyMod(), r.mod) << "HotKeyShift " << r.shift;
+        EXPECT_EQ(s.HotKeyShift(), r.shift);
+    }
+}
+
+TEST(clsSettings, BinaryStringAtTheExtremes) {
+    EXPECT_EQ(clsSettings::ConvertLongToBinaryString(0), std::string(32, '0'));
+    EXPECT_EQ(clsSettings::ConvertLongToBinaryString(5), std::string(29, '0') + "101");
+    EXPECT_EQ(clsSettings::ConvertLongToBinaryString(-1), std::string(32, '1'));
+    EXPECT_EQ(clsSettings::ConvertLongToBinaryString(INT32_MIN), "1" + std::string(31, '0'));
+    EXPECT_EQ(clsSettings::ConvertLongToBinaryString(INT32_MAX), "0" + std::string(31, '1'));
+}
+
+TEST(clsSettings, GrabTypeAlwaysReadsCursor) {
+    clsSettings s;
+    s.GrabType("Mouse");
+    EXPECT_EQ(s.GrabType(), "Cursor");
+}
+
+TEST(clsSettings, EmptyStoreGivesDefaults) {
+    fake::FakeDesktop d;
+    clsSettings s;
+    s.HotKeyShift(3);
+    s.Field("old");
+    EXPECT_TRUE(s.GetSettings());
+    EXPECT_EQ(s.SourceAppTitle(), "");
+    EXPECT_EQ(s.Field(), "");
+    EXPECT_EQ(s.AppName(), "");
+    EXPECT_EQ(s.HotKey(), 122);
+    EXPECT_EQ(s.HotKeyShift(), 0);
+    EXPECT_EQ(s.HotKeyMod(), 0);
+    EXPECT_FALSE(s.savenext());
+    EXPECT_EQ(s.GrabType(), "Cursor");
+    EXPECT_TRUE(d.settings.values.empty()) << "reading must not write";
+}
+
+TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
+    fake::FakeDesktop d;
+    clsSettings s;
+    s.SourceAppTitle("Kundenübersicht");
+    s.Field("Invoice \"No\"");
+    s.AppName("AP");
+    s.HotKey(-5);
+    s.HotKeyShift(6);
+    s.savenext(true);
+    EXPECT_TRUE(s.SaveSettings());
+    EXPECT_EQ(d.settings.values[Key("SourceWindow")], "Kundenübersicht");
+    EXPECT_EQ(d.settings.values[Key("Hotkey")], "-5");
+    EXPECT_EQ(d.settings.values[Key("HotKeyShift")], "6");
+    EXPECT_EQ(d.settings.values[Key("SaveNext")], "True");
+    // Written in a fixed order.
+    std::vector<std::string> order;
+    for (const auto& call : d.journal.calls) order.push_back(call);
+    EXPECT_EQ(d.journal.CountOf("SettingsStore.Write"), 6);
+
+    clsSettings t;
+    EXPECT_TRUE(t.GetSettings());
+    EXPECT_EQ(t.SourceAppTitle(), "Kundenübersicht");
+    EXPECT_EQ(t.Field(), "Invoice \"No\"");
+    EXPECT_EQ(t.AppName(), "AP");
+    EXPECT_EQ(t.HotKey(), -5);
+    EXPECT_EQ(t.HotKeyShift(), 6);
+    EXPECT_EQ(t.HotKeyMod(), 3);
+    EXPECT_TRUE(t.savenext());
+
+    t.savenext(false);
+    t.SaveSettings();
+    EXPECT_EQ(d.settings.values[Key("SaveNext")], "False");
+}
+
+TEST(clsSettings, AFailingKeyKeepsEarlierKeysAndLeavesLaterOnes) {
+    fake::FakeDesktop d;
+    d.settings.values[Key("SourceWindow")] = "Billing";
+    d.settings.values[Key("Field")] = "InvoiceNo";
+    d.settings.values[Key("AppName")] = "AP";
+    d.settings.values[Key("Hotkey")] = "abc";
+    d.settings.values[Key("HotKeyShift")] = "6";
+    d.settings.values[Key("SaveNext")] = "True";
+    clsSettings s;
+    s.HotKey(116);
+    s.HotKeyShift(1);
+    try {
+        s.GetSettings();
+        FAIL() << "letters in Hotkey must fail";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("Hotkey"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(s.SourceAppTitle(), "Billing");
+    EXPECT_EQ(s.Field(), "InvoiceNo");
+    EXPECT_EQ(s.AppName(), "AP");
+    EXPECT_EQ(s.HotKey(), 116);
+    EXPECT_EQ(s.HotKeyShift(), 1);
+    EXPECT_EQ(s.HotKeyMod(), 4);
+    EXPECT_FALSE(s.savenext());
+}
+
+TEST(clsSettings, StoredValueConversions) {
+    fake::FakeDesktop d;
+    struct Row {
+        const char* hotkey;
+        const char* saveNext;
+        bool ok;
+        std::int16_t key;
+        bool next;
+    };
+    // clang-format off
+    const Row kRows[] = {
+        {"122", "true", true, 122, true},     {" 116 ", "FALSE", true, 116, false},
+        {"-32768", "0", true, -32768, false}, {"32767", "-1", true, 32767, true},
+        {"+7", "2.5", true, 7, true},          {"32768", "True", false, 0, false},
+        {"-32769", "True", false, 0, false},  {"", "True", false, 0, false},
+        {"12a", "True", false, 0, false},     {"1.5", "True", false, 0, false},
+        {"122", "yes", false, 0, false},      {"122", "", false, 0, false},
+        {"99999999999999999999", "True", false, 0, false},
+    };
+    // clang-format on
+    for (const Row& r : kRows) {
+        d.settings.values[Key("Hotkey")] = r.hotkey;
+        d.settings.values[Key("SaveNext")] = r.saveNext;
+        clsSettings s;
+        if (r.ok) {
+            ASSERT_NO_THROW(s.GetSettings()) << r.hotkey << " / " << r.saveNext;
+            EXPECT_EQ(s.HotKey(), r.key);
+            EXPECT_EQ(s.savenext(), r.next) << r.saveNext;
+        } else {
+            EXPECT_THROW(s.GetSettings(), Error) << r.hotkey << " / " << r.saveNext;
+        }
+    }
+}
+
+TEST(clsSettings, ValueOfAnotherTypeIsAnErrorNotACrash) {
+    fake::FakeDesktop d;
+    d.settings.nonText.insert(Key("HotKeyShift"));
+    clsSettings s;
+    EXPECT_THROW(s.GetSettings(), Error);
+    EXPECT_EQ(s.HotKey(), 122);
+}
+
+TEST(clsSettings, RefusedWriteStopsAtThatKey) {
+    fake::FakeDesktop d;
+    d.settings.refuseWriteOf = "Hotkey";
+    clsSettings s;
+    s.Field("f");
+    EXPECT_THROW(s.SaveSettings(), Error);
+    EXPECT_EQ(d.settings.values.count(Key("Field")), 1u);
+    EXPECT_EQ(d.settings.values.count(Key("Hotkey")), 0u);
+    EXPECT_EQ(d.settings.values.count(Key("SaveNext")), 0u);
+}
+
+}  // namespace
+}  // namespace vantrel
