@@ -2,11 +2,14 @@
 # Source it; it sets ROOT (the repository) and BUILD (its build tree).
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-BUILD="$ROOT/build"
+# VANTREL_BUILD moves the build tree (and its Wine prefix) elsewhere, e.g. for a second checkout.
+BUILD="${VANTREL_BUILD:-$ROOT/build}"
+mkdir -p "$BUILD"
+BUILD=$(cd "$BUILD" && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEARCH=win64
-export WINEPREFIX="$BUILD/wineprefix"
+export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 
 log() { printf '==> %s\n' "$*"; }
 
@@ -32,7 +35,7 @@ build_preset() {
     local preset=$1
     mkdir -p "$BUILD"
     local logf="$BUILD/$preset.build.log"
-    if ! (cd "$ROOT" && cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)") >"$logf" 2>&1; then
+    if ! (cd "$ROOT" && cmake --preset "$preset" -B "$BUILD/$preset" && cmake --build "$BUILD/$preset" -j "$(nproc)") >"$logf" 2>&1; then
         tail -n 60 "$logf"
         log "build of $preset failed (log: $logf)"
         return 1
