@@ -1,0 +1,8 @@
+#include "about/AboutBox.h"
+
+namespace vantrel {
+
+void ShowAboutBox() {}
+bool IsAboutBoxLoaded() { return false; }
+
+}  // namespace vantrel

@@ -1,0 +1,7 @@
+#include "settings/SettingsDialog.h"
+
+namespace vantrel {
+
+void ShowSettingsDialogModal(WindowHandle) {}
+
+}  // namespace vantrel
