@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/Types.h"
+
+// The main window's replacement procedure: a hotkey message turns into one
+// capture-and-dispatch cycle, and every message goes on to the procedure that
+// was installed before.
+namespace vantrel::modHotKey {
+
+// Install and remove the replacement. Each shows its own failure in a box.
+void Hook(WindowHandle hwnd);
+void Unhook(WindowHandle hwnd);
+
+std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+
+// How WindowProc learns the main window's handle; asked on every message.
+void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow);
+
+}  // namespace vantrel::modHotKey
