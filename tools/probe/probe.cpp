@@ -1,0 +1,270 @@
+// probe.exe: looks at and pokes the Windows side for the end-to-end scripts, which
+// drive the keyboard and mouse from outside with xdotool. One command per run;
+// exit code 0 means "yes / done", 1 "no / timed out", 2 bad usage. Output is UTF-8.
+//
+//   wait-window TITLE MS          a top-level window (shown or not) has exactly TITLE
+//   wait-gone TITLE MS            no top-level window has TITLE any more
+//   wait-hotkey MODS VK MS STATE  STATE "held": the combination is registered by someone;
+//                                 "free": it can be registered
+//   clipboard                     prints the clipboard's text
+//   set-clipboard TEXT
+//   foreground                    prints the foreground window's title
+//   texts TITLE                   prints each child control as "class|text|x y w h" (screen)
+//   set-text TITLE N TEXT         sets the text of the N-th child edit control (from 1)
+//   click TITLE CAPTION           clicks the child button with that caption (posted)
+//   check TITLE CAPTION 0|1       sets a check box
+//   focus TITLE N                 gives the N-th child edit control the keyboard focus
+//   box MS                        waits for a message box, prints "caption|text|modal-flags"
+//                                 and presses its OK
+//   close TITLE                   posts WM_CLOSE
+//   rect TITLE                    prints the window's screen rectangle
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+void Print(const std::wstring& w) {
+    const std::string s = Utf8(w) + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written, nullptr);
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t buffer[4096] = {};
+    // WM_GETTEXT works across processes for controls, GetWindowText only for top-level.
+    SendMessageTimeoutW(h, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(h, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+struct Find {
+    std::wstring title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTop(HWND h, LPARAM p) {
+    auto* f = reinterpret_cast<Find*>(p);
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(h, buffer, static_cast<int>(std::size(buffer)));
+    if (f->title == buffer) {
+        f->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND TopWindow(const std::wstring& title) {
+    Find f{title};
+    EnumWindows(FindTop, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+template <typename F>
+bool WaitFor(DWORD ms, F done) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(20);
+    }
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> out;
+    EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM p) {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+HWND NthEdit(HWND parent, int n) {
+    for (HWND h : Children(parent)) {
+        if (_wcsicmp(ClassOf(h).c_str(), L"Edit") == 0 && --n == 0) return h;
+    }
+    return nullptr;
+}
+
+HWND ButtonCaptioned(HWND parent, const std::wstring& caption) {
+    for (HWND h : Children(parent)) {
+        if (_wcsicmp(ClassOf(h).c_str(), L"Button") == 0 && TextOf(h) == caption) return h;
+    }
+    return nullptr;
+}
+
+struct BoxSearch {
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND h, LPARAM p) {
+    // A message box is a dialog with a static text of id 0xFFFF and is visible.
+    if (IsWindowVisible(h) && ClassOf(h) == L"#32770" && GetDlgItem(h, 0xFFFF) != nullptr) {
+        reinterpret_cast<BoxSearch*>(p)->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int Usage() {
+    Print(L"usage: see the head of tools/probe/probe.cpp");
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return Usage();
+    const std::wstring cmd = argv[1];
+    auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
+    auto num = [&](int i) { return i < argc ? static_cast<DWORD>(_wtoi(argv[i])) : 0u; };
+
+    if (cmd == L"wait-window") return WaitFor(num(3), [&] { return TopWindow(arg(2)) != nullptr; }) ? 0 : 1;
+    if (cmd == L"wait-gone") return WaitFor(num(3), [&] { return TopWindow(arg(2)) == nullptr; }) ? 0 : 1;
+    if (cmd == L"wait-hotkey") {
+        const UINT mods = num(2), vk = num(3);
+        const bool wantHeld = arg(5) == L"held";
+        return WaitFor(num(4), [&] {
+                   const bool free = RegisterHotKey(nullptr, 0x7001, mods, vk) != 0;
+                   if (free) UnregisterHotKey(nullptr, 0x7001);
+                   return free != wantHeld;
+               })
+                   ? 0
+                   : 1;
+    }
+    if (cmd == L"clipboard") {
+        std::wstring text;
+        WaitFor(1000, [] { return OpenClipboard(nullptr) != 0; });
+        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+                text = p;
+                GlobalUnlock(h);
+            }
+        }
+        CloseClipboard();
+        Print(text);
+        return 0;
+    }
+    if (cmd == L"set-clipboard") {
+        const std::wstring text = arg(2);
+        if (!WaitFor(1000, [] { return OpenClipboard(nullptr) != 0; })) return 1;
+        EmptyClipboard();
+        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (g != nullptr) {
+            memcpy(GlobalLock(g), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            GlobalUnlock(g);
+            if (SetClipboardData(CF_UNICODETEXT, g) == nullptr) GlobalFree(g);  // owned on success only
+        }
+        CloseClipboard();
+        return 0;
+    }
+    if (cmd == L"foreground") {
+        HWND h = GetForegroundWindow();
+        wchar_t buffer[1024] = {};
+        if (h != nullptr) GetWindowTextW(h, buffer, static_cast<int>(std::size(buffer)));
+        Print(buffer);
+        return 0;
+    }
+    if (cmd == L"rect") {
+        HWND h = TopWindow(arg(2));
+        if (h == nullptr) return 1;
+        RECT r{};
+        GetWindowRect(h, &r);
+        Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
+              L" " + std::to_wstring(r.bottom - r.top));
+        return 0;
+    }
+    HWND top = nullptr;
+    if (cmd == L"texts" || cmd == L"set-text" || cmd == L"click" || cmd == L"check" || cmd == L"focus" ||
+        cmd == L"close") {
+        top = TopWindow(arg(2));
+        if (top == nullptr) {
+            Print(L"no window titled " + arg(2));
+            return 1;
+        }
+    }
+    if (cmd == L"texts") {
+        for (HWND h : Children(top)) {
+            RECT r{};
+            GetWindowRect(h, &r);
+            Print(ClassOf(h) + L"|" + TextOf(h) + L"|" + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) +
+                  L" " + std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
+        }
+        return 0;
+    }
+    if (cmd == L"set-text") {
+        HWND edit = NthEdit(top, static_cast<int>(num(3)));
+        if (edit == nullptr) return 1;
+        const std::wstring text = arg(4);
+        SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                            nullptr);
+        return 0;
+    }
+    if (cmd == L"focus") {
+        HWND edit = NthEdit(top, static_cast<int>(num(3)));
+        if (edit == nullptr) return 1;
+        // Focus belongs to the other thread's queue: borrow its input state briefly.
+        const DWORD other = GetWindowThreadProcessId(edit, nullptr);
+        AttachThreadInput(GetCurrentThreadId(), other, TRUE);
+        SetForegroundWindow(top);
+        SetFocus(edit);
+        AttachThreadInput(GetCurrentThreadId(), other, FALSE);
+        return 0;
+    }
+    if (cmd == L"click" || cmd == L"check") {
+        HWND button = ButtonCaptioned(top, arg(3));
+        if (button == nullptr) {
+            Print(L"no button " + arg(3));
+            return 1;
+        }
+        if (cmd == L"check") {
+            SendMessageTimeoutW(button, BM_SETCHECK, num(4) != 0 ? BST_CHECKED : BST_UNCHECKED, 0, SMTO_ABORTIFHUNG,
+                                2000, nullptr);
+            return 0;
+        }
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (cmd == L"close") {
+        PostMessageW(top, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (cmd == L"box") {
+        BoxSearch s;
+        if (!WaitFor(num(2), [&] {
+                s.found = nullptr;
+                EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
+                return s.found != nullptr;
+            }))
+            return 1;
+        wchar_t caption[512] = {};
+        GetWindowTextW(s.found, caption, static_cast<int>(std::size(caption)));
+        const LONG_PTR ex = GetWindowLongPtrW(s.found, GWL_EXSTYLE);
+        Print(std::wstring(caption) + L"|" + TextOf(GetDlgItem(s.found, 0xFFFF)) + L"|" +
+              ((ex & WS_EX_TOPMOST) != 0 ? L"topmost" : L"normal"));
+        HWND ok = GetDlgItem(s.found, IDOK);
+        if (ok == nullptr) ok = GetDlgItem(s.found, IDCANCEL);
+        PostMessageW(ok != nullptr ? ok : s.found, ok != nullptr ? BM_CLICK : WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return Usage();
+}
