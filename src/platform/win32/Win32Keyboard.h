@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/Keyboard.h"
+
+namespace vantrel::win32 {
+
+// Key state and synthesized keystrokes (SendInput).
+class Win32Keyboard : public Keyboard {
+public:
+    bool IsKeyDown(int vk) override;
+    void Send(const std::vector<KeyEvent>& events) override;
+};
+
+}  // namespace vantrel::win32

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/TopWindows.h"
+
+namespace vantrel::win32 {
+
+// Finds visible top-level windows by title, ignoring letter case.
+class Win32TopWindows : public TopWindows {
+public:
+    void ActivateByTitle(std::string_view title) override;
+};
+
+}  // namespace vantrel::win32
