@@ -14,6 +14,8 @@
 //   click TITLE CAPTION           clicks the child button with that caption (posted)
 //   check TITLE CAPTION 0|1       sets a check box
 //   focus TITLE N                 gives the N-th child edit control the keyboard focus
+//   select TITLE N START END      selects characters START..END of the N-th child edit control
+//   get-text TITLE N              prints the text of the N-th child edit control
 //   box MS                        waits for a message box, prints "caption|text|modal-flags"
 //                                 and presses its OK
 //   close TITLE                   posts WM_CLOSE
@@ -195,7 +197,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     HWND top = nullptr;
     if (cmd == L"texts" || cmd == L"set-text" || cmd == L"click" || cmd == L"check" || cmd == L"focus" ||
-        cmd == L"close") {
+        cmd == L"close" || cmd == L"select" || cmd == L"get-text") {
         top = TopWindow(arg(2));
         if (top == nullptr) {
             Print(L"no window titled " + arg(2));
@@ -217,6 +219,18 @@ int wmain(int argc, wchar_t** argv) {
         const std::wstring text = arg(4);
         SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
                             nullptr);
+        return 0;
+    }
+    if (cmd == L"select") {
+        HWND edit = NthEdit(top, static_cast<int>(num(3)));
+        if (edit == nullptr) return 1;
+        SendMessageTimeoutW(edit, EM_SETSEL, num(4), static_cast<LPARAM>(num(5)), SMTO_ABORTIFHUNG, 2000, nullptr);
+        return 0;
+    }
+    if (cmd == L"get-text") {
+        HWND edit = NthEdit(top, static_cast<int>(num(3)));
+        if (edit == nullptr) return 1;
+        Print(TextOf(edit));
         return 0;
     }
     if (cmd == L"focus") {
