@@ -39,6 +39,8 @@ public:
     void colFields(std::shared_ptr<vantrel::colFields> fields) { fields_ = std::move(fields); }
 
 private:
+    // False also when there is no field 1 to read.
+    bool Field1HasValue();
     void LaunchSearch();
     void LaunchIndex();
 

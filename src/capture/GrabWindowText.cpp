@@ -1,0 +1,68 @@
+#include "capture/GrabWindowText.h"
+
+#include <cstdint>
+#include <exception>
+#include <optional>
+
+#include "capture/KeystrokeNotation.h"
+#include "link/clsAppLink.h"
+#include "platform/Desktop.h"
+#include "platform/Types.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kCopy = "^c";
+constexpr const char* kCopyWholeLine = "{home}+{end}^c";
+
+// All three are queried on every pass: each query also consumes the key's
+// "pressed since the last query" state.
+bool AnyModifierDown(Keyboard& keyboard) {
+    const bool ctrl = keyboard.IsKeyDown(kVkControl);
+    const bool shift = keyboard.IsKeyDown(kVkShift);
+    const bool alt = keyboard.IsKeyDown(kVkMenu);
+    return ctrl || shift || alt;
+}
+
+// Sends the keystrokes and waits until the clipboard changes, since the source
+// program copies in its own time. False when nothing changed within the bound.
+bool SendAndAwaitCopy(Desktop& d, const char* keystrokes) {
+    const std::uint32_t before = d.clipboard.SequenceNumber();
+    d.keyboard.Send(ParseKeystrokes(keystrokes));
+    return d.loop.PumpUntil([&] { return d.clipboard.SequenceNumber() != before; }, kCopyWaitBound);
+}
+
+}  // namespace
+
+std::string GrabWindowText(const std::string& windowTitle, const std::string& grabType) {
+    try {
+        Desktop& d = CurrentDesktop();
+        d.clipboard.Clear();
+        d.loop.ProcessPending();
+        if (!windowTitle.empty()) {
+            d.windows.ActivateByTitle(windowTitle);
+            d.loop.ProcessPending();
+        }
+        // The hotkey's own modifiers would turn the copy keystrokes into other
+        // commands; wait as long as the user holds them.
+        if (AnyModifierDown(d.keyboard))
+            d.loop.PumpUntil([&] { return !AnyModifierDown(d.keyboard); }, std::nullopt);
+        d.loop.ProcessPending();
+        if (grabType == "Cursor") {
+            const bool copied = SendAndAwaitCopy(d, kCopy);
+            const std::string first = d.clipboard.ReadText();
+            if (!copied || first.empty()) SendAndAwaitCopy(d, kCopyWholeLine);
+        }
+        return d.clipboard.ReadText();
+    } catch (const std::exception&) {
+        // The title in force now, which is what the user configured, is the
+        // one reported.
+        CurrentDesktop().boxes.Show("error activating: '" + AppLink().oSettings().SourceAppTitle() +
+                                        "' window.",
+                                    "Vantrel", Modality::System);
+        return std::string();
+    }
+}
+
+}  // namespace vantrel
