@@ -1,14 +1,40 @@
 #include "platform/win32/Win32Files.h"
 
+#include <windows.h>
+
+#include <string>
+
 #include "platform/Error.h"
+#include "platform/win32/Unicode.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Error.h"
 
 namespace vantrel::win32 {
 
-bool Win32Files::IsPlainFile(std::string_view /*path*/) { throw Error("Win32Files::IsPlainFile is not implemented yet"); }
+bool Win32Files::IsPlainFile(std::string_view path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
 
-void Win32Files::Delete(std::string_view /*path*/) { throw Error("Win32Files::Delete is not implemented yet"); }
+void Win32Files::Delete(std::string_view path) {
+    if (!DeleteFileW(Widen(path).c_str())) ThrowWin32("Deleting " + std::string(path), GetLastError());
+}
 
-void Win32Files::WriteNewAnsiTextFile(std::string_view /*path*/, std::string_view /*text*/) { throw Error("Win32Files::WriteNewAnsiTextFile is not implemented yet"); }
-
+void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view text) {
+    // CREATE_ALWAYS truncates an old file: the text is never appended to old contents.
+    const HANDLE opened = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
+    const UniqueHandleObj file(opened);
+    const std::string bytes = ToAnsi(text);
+    if (bytes.empty()) return;
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        ThrowWin32("Writing " + std::string(path), GetLastError());
+    if (written != bytes.size())
+        throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
+                    std::to_string(bytes.size()) + " bytes were written");
+}
 
 }  // namespace vantrel::win32

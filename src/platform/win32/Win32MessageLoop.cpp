@@ -1,12 +1,48 @@
 #include "platform/win32/Win32MessageLoop.h"
 
-#include "platform/Error.h"
+#include <windows.h>
+
+#include <algorithm>
 
 namespace vantrel::win32 {
 
-void Win32MessageLoop::ProcessPending() { throw Error("Win32MessageLoop::ProcessPending is not implemented yet"); }
+namespace {
+// Short enough that a done() that turns true without a message (another
+// thread's clipboard change) is seen soon; long enough to cost no processor time.
+constexpr std::chrono::milliseconds kRest{8};
+}  // namespace
 
-bool Win32MessageLoop::PumpUntil(const std::function<bool()>& /*done*/, std::optional<std::chrono::milliseconds> /*bound*/) { throw Error("Win32MessageLoop::PumpUntil is not implemented yet"); }
+void Win32MessageLoop::ProcessPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave it for the main loop, which ends the program on it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
 
+bool Win32MessageLoop::PumpUntil(const std::function<bool()>& done,
+                                 std::optional<std::chrono::milliseconds> bound) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = bound ? std::optional(Clock::now() + *bound) : std::nullopt;
+    while (!done()) {
+        ProcessPending();
+        if (done()) return true;
+        auto rest = kRest;
+        if (deadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+            if (left <= std::chrono::milliseconds::zero()) return false;
+            rest = std::min(rest, left);
+        }
+        // Wakes early when input arrives, including input already waiting.
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(rest.count()), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+    return true;
+}
 
 }  // namespace vantrel::win32
