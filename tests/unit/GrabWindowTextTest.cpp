@@ -1,0 +1,216 @@
+#include "capture/GrabWindowText.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "capture/KeystrokeNotation.h"
+#include "link/clsAppLink.h"
+#include "platform/Error.h"
+#include "platform/fake/FakeDesktop.h"
+
+namespace vantrel {
+namespace {
+
+// The fake keyboard, watched: what was held when keys went out, and a hook
+// that runs as they go (to post a message into the grab's wait).
+class WatchedKeyboard : public Keyboard {
+public:
+    explicit WatchedKeyboard(fake::FakeKeyboard& inner) : inner_(inner) {}
+    bool IsKeyDown(int vk) override { return inner_.IsKeyDown(vk); }
+    void Send(const std::vector<KeyEvent>& events) override {
+        for (const auto& [vk, passes] : inner_.held)
+            if (passes > 0) modifierHeldAtSend = true;
+        if (onSend) onSend();
+        inner_.Send(events);
+    }
+    bool modifierHeldAtSend = false;
+    std::function<void()> onSend;
+
+private:
+    fake::FakeKeyboard& inner_;
+};
+
+class GrabWindowTextTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppLink();
+        AppLink().oSettings().SourceAppTitle("Billing");
+        f.windows.titles = {"Other", "Billing - Invoices"};
+        f.keyboard.source.line = "A-17 Smith";
+        f.clipboard.text = "from before";
+    }
+    void TearDown() override { ResetAppLink(); }
+
+    static std::vector<KeyEvent> Keys(std::initializer_list<const char*> notations) {
+        std::vector<KeyEvent> all;
+        for (const char* n : notations) {
+            const auto keys = ParseKeystrokes(n);
+            all.insert(all.end(), keys.begin(), keys.end());
+        }
+        return all;
+    }
+    void ExpectActivationBox() {
+        ASSERT_EQ(f.boxes.shown.size(), 1u);
+        EXPECT_EQ(f.boxes.shown[0].text, "error activating: 'Billing' window.");
+        EXPECT_EQ(f.boxes.shown[0].caption, "Vantrel");
+        EXPECT_EQ(f.boxes.shown[0].modality, Modality::System);
+    }
+
+    fake::FakeDesktop f;
+    WatchedKeyboard keyboard{f.keyboard};
+    Desktop watched{f.settings, f.clipboard, keyboard, f.windows, f.files,   f.processes, f.boxes,
+                    f.loop,     f.hotkeys,   f.atoms,  f.clock,   f.procs,   f.tray,      f.registry};
+    DesktopScope scope{watched};
+};
+
+TEST_F(GrabWindowTextTest, SelectionIsCopiedWithoutTheFallback) {
+    f.keyboard.source.selection = "A-17";
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
+    EXPECT_EQ(f.windows.activated, std::vector<std::string>{"Billing - Invoices"});
+    EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_EQ(f.clipboard.text, "A-17") << "the index script reads the clipboard again";
+}
+
+TEST_F(GrabWindowTextTest, ACopyArrivingLateIsStillCaught) {
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.source.copyDelayPasses = 6;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
+}
+
+TEST_F(GrabWindowTextTest, NoSelectionCopiesTheWholeLineAfterWaitingOutTheFirstCopy) {
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17 Smith");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+    EXPECT_GE(f.loop.rests, kCopyWaitBound / f.loop.restLength)
+        << "the first copy is given its whole bound before the fallback";
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.source.copyDelayPasses = 100000;
+    f.keyboard.source.line = "whole line";
+    int sends = 0;
+    keyboard.onSend = [&] {
+        if (++sends == 2) f.keyboard.source.copyDelayPasses = 1;
+    };
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "whole line");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+}
+
+TEST_F(GrabWindowTextTest, BothCopiesEmptyGiveEmptyTextAndNoBox) {
+    f.keyboard.source.line.clear();
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+    EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_EQ(f.clipboard.text, "") << "what was on the clipboard before is gone";
+
+    f.keyboard.sent.clear();
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.source.copies = false;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+TEST_F(GrabWindowTextTest, NoKeystrokeWhileAModifierIsHeldAndTheWaitRests) {
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.Hold(kVkControl, 3);
+    f.keyboard.Hold(kVkMenu, 12);
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_FALSE(keyboard.modifierHeldAtSend);
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
+    EXPECT_GE(f.loop.rests, 5);
+    EXPECT_EQ(f.keyboard.keyStateQueries % 3, 0) << "all three keys are queried on every pass";
+}
+
+TEST_F(GrabWindowTextTest, EmptyTitleActivatesNothing) {
+    f.keyboard.source.selection = "A-17";
+    EXPECT_EQ(GrabWindowText("", "Cursor"), "A-17");
+    EXPECT_EQ(f.journal.CountOf("TopWindows.ActivateByTitle"), 0);
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+TEST_F(GrabWindowTextTest, OtherGrabTypesOnlyClearTheClipboard) {
+    f.keyboard.source.selection = "A-17";
+    for (const char* type : {"cursor", "", "Mouse"}) {
+        EXPECT_EQ(GrabWindowText("Billing", type), "") << type;
+        EXPECT_TRUE(f.keyboard.sent.empty()) << type;
+    }
+    EXPECT_EQ(f.journal.CountOf("Clipboard.Clear"), 3);
+}
+
+TEST_F(GrabWindowTextTest, EachFailureStopsTheGrabWithTheConfiguredTitle) {
+    for (const char* op : {"Clipboard.Clear", "TopWindows.ActivateByTitle", "Keyboard.Send",
+                           "Clipboard.ReadText"}) {
+        SCOPED_TRACE(op);
+        f.boxes.shown.clear();
+        f.keyboard.sent.clear();
+        f.journal.Heal();
+        f.journal.Fail(op);
+        f.keyboard.source.selection.clear();  // would call for the fallback
+        // The box names the title in the settings, whatever was passed.
+        EXPECT_EQ(GrabWindowText("Billing - Invoices", "Cursor"), "");
+        ExpectActivationBox();
+        EXPECT_LE(f.keyboard.sent.size(), Keys({"^c"}).size()) << "nothing retried, no fallback";
+    }
+}
+
+TEST_F(GrabWindowTextTest, MissingWindowGivesTheActivationBox) {
+    f.keyboard.source.selection = "A-17";
+    f.windows.titles = {"Bill"};
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "");
+    ExpectActivationBox();
+    EXPECT_TRUE(f.keyboard.sent.empty());
+    EXPECT_EQ(f.clipboard.text, "") << "cleared before the activation failed";
+}
+
+TEST_F(GrabWindowTextTest, GrabDataNeedsFieldOneAndReportsNothingItself) {
+    EXPECT_THROW(AppLink().GrabData(), Error) << "no collection yet";
+    EXPECT_EQ(AppLink().colFields()->Count(), 0);
+    EXPECT_THROW(AppLink().GrabData(), Error) << "an empty collection";
+    EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_EQ(f.journal.CountOf("Clipboard.Clear"), 0);
+}
+
+TEST_F(GrabWindowTextTest, GrabDataStoresWhatWasGrabbedEmptyIncluded) {
+    const auto field = AppLink().colFields()->Add("InvoiceNo", "");
+    AppLink().oSettings().GrabType("Mouse");  // the settings only know "Cursor"
+    f.keyboard.source.selection = "A-17";
+    AppLink().GrabData();
+    EXPECT_EQ(field->value(), "A-17");
+    EXPECT_EQ(f.windows.activated.back(), "Billing - Invoices");
+
+    f.windows.titles.clear();
+    AppLink().GrabData();
+    EXPECT_EQ(field->value(), "");
+    ExpectActivationBox();
+}
+
+TEST_F(GrabWindowTextTest, AGrabNestedInTheCopyWaitLeavesTheOuterResultIntact) {
+    const auto field = AppLink().colFields()->Add("InvoiceNo", "");
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.source.copyDelayPasses = 3;
+    std::optional<std::string> inner;
+    keyboard.onSend = [&] {
+        if (inner) return;
+        inner = "";
+        // A second hotkey press, arriving while the first grab waits for its copy.
+        f.loop.Post([&] {
+            AppLink().GrabData();
+            inner = field->value();
+        });
+    };
+    AppLink().GrabData();
+    EXPECT_EQ(inner, "A-17");
+    EXPECT_EQ(field->value(), "A-17");
+    EXPECT_EQ(f.journal.CountOf("Clipboard.Clear"), 2);
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "^c"}));
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+}  // namespace
+}  // namespace vantrel
