@@ -1,0 +1,40 @@
+#pragma once
+
+// The about box's logic, apart from its window: its texts and the System
+// Information button.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantrel::frmAbout {
+
+constexpr int kVersionMajor = 1;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 26;
+
+// Read access: the lookups only read, and asking for more fails for users
+// without administrator rights.
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kValueBufferSize = 1024;
+
+constexpr std::string_view kMsinfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr std::string_view kToolsLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr std::string_view kUnavailableMessage = "System Information Is Unavailable At This Time";
+
+std::string Caption();      // "About Vantrel"
+std::string TitleText();    // "Vantrel"
+std::string VersionText();  // "Version 1.0.26"
+
+// Starts the System Information program found through the registry; shows a
+// box when it cannot. Never throws.
+void StartSysInfo();
+
+// Reads the value `SubKeyRef` of the key `KeyName` under HKEY_LOCAL_MACHINE
+// into `KeyVal`: text as stored (one terminating NUL dropped), a DWORD as
+// "&h" and its hexadecimal bytes, any other type leaves `KeyVal` as it was.
+// False with an empty `KeyVal` when the key or value cannot be read; throws
+// Error for a value of zero bytes.
+bool GetKeyValue(std::string_view KeyName, std::string_view SubKeyRef, std::string& KeyVal);
+
+}  // namespace vantrel::frmAbout

@@ -1,0 +1,74 @@
+#include "settings/frmSettings.h"
+
+#include <exception>
+
+#include "link/clsAppLink.h"
+#include "platform/Desktop.h"
+#include "settings/KeyNames.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kTitle = "Vantrel";
+constexpr const char* kNoFieldMessage =
+    "error: cannot save settings.  Please enter a field to search.";
+
+}  // namespace
+
+bool IsAcceptedHotKey(int keyCode, int shift) {
+    // A plain or shifted letter would steal typing from every program, so a
+    // digit or letter needs Ctrl or Alt; a function key needs nothing.
+    const bool functionKey = keyCode >= 112 && keyCode <= 135;
+    const bool digitOrLetter = keyCode >= 48 && keyCode <= 90;
+    return functionKey || (digitOrLetter && shift > 1);
+}
+
+frmSettingsView frmSettings::Form_Load() {
+    const clsSettings& s = AppLink().oSettings();
+    frmSettingsView view;
+    view.txtSourceWindow = s.SourceAppTitle();
+    view.txtHotKey = HotKeyText(s.HotKeyShift(), s.HotKey());
+    view.chkSaveNext = s.savenext();
+    capturedKeyCode_ = s.HotKey();
+    capturedShift_ = s.HotKeyShift();
+    if (!s.Field().empty()) view.txtIndexField = s.Field();
+    view.caption = std::string(kTitle) + " Settings";
+    return view;
+}
+
+std::optional<std::string> frmSettings::txtHotKey_KeyDown(int keyCode, int shift) {
+    // Lets the character message that follows this key run first.
+    CurrentDesktop().loop.ProcessPending();
+    // Only what the box shows is captured, so OK never saves a key the user
+    // could not see (Shift+A, Ctrl alone, Backspace...).
+    if (!IsAcceptedHotKey(keyCode, shift)) return std::nullopt;
+    capturedKeyCode_ = static_cast<std::int16_t>(keyCode);
+    capturedShift_ = static_cast<std::int16_t>(shift);
+    return HotKeyText(shift, keyCode);
+}
+
+bool frmSettings::cmdOK_Click(const frmSettingsView& edited) {
+    Desktop& d = CurrentDesktop();
+    if (edited.txtIndexField.empty()) {
+        d.boxes.Show(kNoFieldMessage, kTitle, Modality::Application);
+        return false;
+    }
+    clsSettings& s = AppLink().oSettings();
+    try {
+        s.SourceAppTitle(edited.txtSourceWindow);
+        s.Field(edited.txtIndexField);
+        s.HotKey(capturedKeyCode_);
+        s.HotKeyShift(capturedShift_);
+        s.savenext(edited.chkSaveNext);
+        s.SaveSettings();
+    } catch (const std::exception& e) {
+        // The user can retry or cancel; the settings object keeps the new values.
+        d.boxes.Show(std::string("error in frmSettings.cmdOK_Click: ") + e.what(), kTitle,
+                     Modality::Application);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vantrel
