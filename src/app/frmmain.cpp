@@ -1,0 +1,171 @@
+#include "app/frmmain.h"
+
+#include <array>
+#include <exception>
+#include <string>
+
+#include "hotkey/modHotKey.h"
+#include "link/clsAppLink.h"
+#include "platform/Desktop.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::int32_t kRightButtonUp = 517;  // WM_RBUTTONUP, as the tray reports it in x
+constexpr std::string_view kCaption = "Vantrel";
+
+struct CommandHandler {
+    MainCommand command;
+    std::string_view handler;
+};
+
+// clang-format off
+constexpr std::array kHandlers{
+    CommandHandler{MainCommand::Settings,     "Settings_Click"},
+    CommandHandler{MainCommand::mnuExit,      "mnuExit_Click"},
+    CommandHandler{MainCommand::mnuAbout,     "mnuAbout_Click"},
+    CommandHandler{MainCommand::cmdConfigure, "cmdConfigure_Click"},
+    CommandHandler{MainCommand::cmdExit,      "cmdExit_Click"},
+    CommandHandler{MainCommand::cmdMinimize,  "cmdMinimize_Click"},
+};
+// clang-format on
+
+// The last stop of a failure: if even the box cannot be shown there is
+// nobody left to tell, and nothing may unwind into the window system.
+void ShowFailure(std::string_view handler, std::string_view description) noexcept {
+    try {
+        CurrentDesktop().boxes.Show(
+            "error in frmmain." + std::string(handler) + ": " + std::string(description), kCaption,
+            Modality::Application);
+    } catch (...) {
+    }
+}
+
+// Sets a flag for a scope and clears it however the scope is left, so that a
+// failing command cannot leave the tray menu refused for good.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+std::string_view HandlerOf(MainCommand command) {
+    for (const CommandHandler& h : kHandlers) {
+        if (h.command == command) return h.handler;
+    }
+    return "Command";
+}
+
+// The hotkey's window procedure asks for the main window on every message.
+frmmain::frmmain(MainWindowHost& host)
+    : host_(host), arming_([&host] { return host.Handle(); }) {
+    modHotKey::SetMainWindow([&host] { return host.Handle(); });
+}
+
+frmmain::~frmmain() { modHotKey::SetMainWindow({}); }
+
+void frmmain::Form_Load() {
+    AddTrayIcon(host_);
+    clsAppLink& link = AppLink();
+    if (link.oSettings().GetSettings()) {
+        // The only place that chooses the procedure: a normal run indexes.
+        link.ProcedureType(2);
+        const std::string field = link.oSettings().Field();
+        if (!field.empty()) {
+            link.colFields()->Add(field, "");
+            arming_.EnableHotKey(true);
+        } else {
+            SettingsCommand();
+        }
+    }
+    host_.Hide();
+}
+
+// The dialog may change the key, so the hotkey is released around it and
+// registered anew from whatever the settings then hold. Field 1 is replaced
+// even when the dialog was cancelled or left the field empty.
+void frmmain::SettingsCommand() {
+    arming_.EnableHotKey(false);
+    host_.ShowSettingsModal();
+    // Exit chosen from the tray while the dialog was open has already
+    // released everything; arming now would register on a window that is gone.
+    if (!loaded_) return;
+    clsAppLink& link = AppLink();
+    const std::shared_ptr<colFields> fields = link.colFields();
+    if (fields->Count() == 1) fields->Remove(1);
+    fields->Add(link.oSettings().Field(), "");
+    arming_.EnableHotKey(true);
+}
+
+void frmmain::Form_Unload() {
+    arming_.EnableHotKey(false);
+    RemoveTrayIcon(host_);
+}
+
+// The unloading is never cancelled: the window goes even when its handler
+// fails, and the failure still reaches the caller.
+void frmmain::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    try {
+        Form_Unload();
+    } catch (...) {
+        host_.Destroy();
+        throw;
+    }
+    host_.Destroy();
+}
+
+// The tray sends its mouse messages as mouse moves carrying the message in x.
+// A command chosen from the menu runs before the menu call returns, so the
+// busy flag covers the menu and the command alike.
+void frmmain::Form_MouseMove(std::int32_t x) {
+    lastMouseMessage_ = x;
+    if (busy_) return;
+    const FlagScope busy(busy_);
+    if (lastMouseMessage_ != kRightButtonUp) return;
+    host_.SetForeground();
+    const std::optional<MainCommand> chosen = host_.PopupOptionsMenu();
+    if (chosen) Handle(HandlerOf(*chosen), [&] { Command(*chosen); });
+}
+
+void frmmain::Command(MainCommand command) {
+    switch (command) {
+    case MainCommand::Settings:
+    case MainCommand::cmdConfigure:
+        SettingsCommand();
+        break;
+    case MainCommand::mnuExit:
+    case MainCommand::cmdExit:
+        Unload();
+        break;
+    case MainCommand::mnuAbout:
+        host_.ShowAbout();
+        break;
+    case MainCommand::cmdMinimize:
+        host_.Minimize();
+        break;
+    }
+}
+
+void frmmain::TaskbarCreated() { RestoreTrayIcon(); }
+
+void frmmain::Handle(std::string_view handler, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        ShowFailure(handler, e.what());
+    } catch (...) {
+        ShowFailure(handler, "unknown failure");
+    }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,54 @@
+#include "app/modMain.h"
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "app/CIAsystray.h"
+#include "app/frmmain.h"
+#include "link/clsAppLink.h"
+#include "platform/Desktop.h"
+
+namespace vantrel {
+
+namespace {
+
+void ShowStartupFailure(std::string_view description) noexcept {
+    try {
+        CurrentDesktop().boxes.Show("error in Main: " + std::string(description), "Vantrel",
+                                    Modality::System);
+    } catch (...) {
+    }
+}
+
+// After a failed load the tray icon is the only way to reach the Settings
+// command, so the window stays while its icon does and goes otherwise (an
+// invisible program that nobody can end is worse than none). The procedure is
+// chosen here too, since the load handler may not have got that far, and a
+// repaired run has to index like any other.
+void KeepForRepair(frmmain& form) noexcept {
+    if (!form.Loaded()) return;
+    if (!TrayIconShown()) {
+        form.Handle("Form_Unload", [&] { form.Unload(); });
+        return;
+    }
+    form.Handle("Form_Load", [] { AppLink().ProcedureType(2); });
+}
+
+}  // namespace
+
+void Main(const MainWindowLoader& loadMainWindow) {
+    frmmain* form = nullptr;
+    try {
+        form = &loadMainWindow();
+        form->Form_Load();
+    } catch (const std::exception& e) {
+        ShowStartupFailure(e.what());
+        if (form != nullptr) KeepForRepair(*form);
+    } catch (...) {
+        ShowStartupFailure("unknown failure");
+        if (form != nullptr) KeepForRepair(*form);
+    }
+}
+
+}  // namespace vantrel
