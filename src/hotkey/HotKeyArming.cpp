@@ -2,10 +2,44 @@
 
 #include <utility>
 
+#include "hotkey/modHotKey.h"
+#include "link/clsAppLink.h"
+#include "platform/Desktop.h"
+
 namespace vantrel {
 
 HotKeyArming::HotKeyArming(std::function<WindowHandle()> mainWindow) : mainWindow_(std::move(mainWindow)) {}
 
-void HotKeyArming::EnableHotKey(bool) {}
+HotKeyArming::~HotKeyArming() = default;
+
+// Made at the first arming and kept, so every registration of a run carries
+// the same identifier.
+int HotKeyArming::Identifier() {
+    if (!atom_) atom_ = std::make_unique<cGlobalAtom>();
+    return atom_->value();
+}
+
+// Arming an armed hotkey changes nothing, not even after the settings changed:
+// new settings take effect through a disarm and an arm. The replacement
+// procedure goes in before the registration and comes out after it, whatever
+// the platform answered.
+void HotKeyArming::EnableHotKey(bool enable) {
+    if (registered_) {
+        if (enable) return;
+        const WindowHandle hwnd = mainWindow_();
+        const int id = Identifier();
+        registered_ = CurrentDesktop().hotkeys.Unregister(hwnd, id) == 0;
+        modHotKey::Unhook(mainWindow_());
+        return;
+    }
+    if (!enable) return;
+    modHotKey::Hook(mainWindow_());
+    const WindowHandle hwnd = mainWindow_();
+    const int id = Identifier();
+    const clsSettings& settings = AppLink().oSettings();
+    const int modifiers = settings.HotKeyMod();
+    const int vk = settings.HotKey();
+    registered_ = CurrentDesktop().hotkeys.Register(hwnd, id, modifiers, vk) == 1;
+}
 
 }  // namespace vantrel

@@ -1,10 +1,113 @@
 #include "hotkey/modHotKey.h"
 
+#include <exception>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "link/clsAppLink.h"
+#include "platform/Desktop.h"
+
 namespace vantrel::modHotKey {
 
-void Hook(WindowHandle) {}
-void Unhook(WindowHandle) {}
-std::intptr_t WindowProc(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; }
-void SetMainWindow(std::function<WindowHandle()>) {}
+namespace {
+
+// The procedure the main window had before ours; 0 until the first Hook.
+ProcAddress gPreviousProc = 0;
+std::function<WindowHandle()> gMainWindow;
+
+constexpr std::string_view kCaption = "Vantrel";
+
+// The last stop of a failure: if even the box cannot be shown there is nobody
+// left to tell, and nothing may unwind into the platform's dispatch.
+void ShowFailure(std::string_view procedure, std::string_view description) noexcept {
+    try {
+        CurrentDesktop().boxes.Show("error in modHotKey." + std::string(procedure) + ": " + std::string(description),
+                                    kCaption, Modality::Application);
+    } catch (...) {
+    }
+}
+
+std::string DescriptionOf(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown failure";
+    }
+}
+
+bool IsMainWindow(WindowHandle hwnd) {
+    // A copy: the provider may be replaced by a handler running inside it.
+    const std::function<WindowHandle()> mainWindow = gMainWindow;
+    return mainWindow && mainWindow() == hwnd;
+}
+
+// One capture and its hand-off. No guard against re-entry: a hotkey that
+// arrives while the grab waits runs a nested cycle, and every object used here
+// is held for the whole cycle so the nested one cannot pull it away.
+void RunHotKeyCycle() {
+    clsAppLink& link = AppLink();
+    link.GrabData();
+    const std::shared_ptr<colFields> fields = link.colFields();
+    const std::string captured = fields->Item(1)->value();
+    if (captured.empty()) {
+        CurrentDesktop().boxes.Show("no data found", kCaption, Modality::System);
+        return;
+    }
+    if (link.ProcedureType() == 2) {
+        link.RunIndex();
+    } else {
+        link.RunSearch();
+    }
+}
+
+}  // namespace
+
+// Installing over our own procedure hands back our own address; saving that
+// would send every message to WindowProc again without end, so the window's
+// own procedure saved earlier is kept. A refused installation (0) keeps it too,
+// so a later Unhook never writes a null procedure into the window.
+void Hook(WindowHandle hwnd) {
+    try {
+        WindowProcs& procs = CurrentDesktop().procs;
+        const ProcAddress ours = procs.AddressOf(&WindowProc);
+        const ProcAddress previous = procs.Install(hwnd, ours);
+        if (previous != ours && previous != 0) gPreviousProc = previous;
+    } catch (...) {
+        ShowFailure("Hook", DescriptionOf(std::current_exception()));
+    }
+}
+
+// The saved procedure stays saved, so repeating Unhook puts the same one back.
+// With nothing ever saved there is nothing to put back.
+void Unhook(WindowHandle hwnd) {
+    try {
+        if (gPreviousProc == 0) return;
+        CurrentDesktop().procs.Install(hwnd, gPreviousProc);
+    } catch (...) {
+        ShowFailure("Unhook", DescriptionOf(std::current_exception()));
+    }
+}
+
+// A failed cycle answers 0 and keeps the message from the previous procedure.
+std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    try {
+        // Any hotkey of the main window starts a cycle: there is only one.
+        if (IsMainWindow(hwnd) && msg == kWmHotKey) RunHotKeyCycle();
+        return CurrentDesktop().procs.CallProc(gPreviousProc, hwnd, msg, wParam, lParam);
+    } catch (...) {
+        ShowFailure("WindowProc", DescriptionOf(std::current_exception()));
+        return 0;
+    }
+}
+
+void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) { gMainWindow = std::move(handleOfMainWindow); }
+
+void Reset() {
+    gPreviousProc = 0;
+    gMainWindow = nullptr;
+}
 
 }  // namespace vantrel::modHotKey

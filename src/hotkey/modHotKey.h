@@ -19,4 +19,7 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
 // How WindowProc learns the main window's handle; asked on every message.
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow);
 
+// Forgets the saved procedure and the main window (tests only).
+void Reset();
+
 }  // namespace vantrel::modHotKey

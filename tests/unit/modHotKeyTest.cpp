@@ -1,0 +1,331 @@
+#include "hotkey/modHotKey.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "link/IndexScript.h"
+#include "link/clsAppLink.h"
+#include "platform/Error.h"
+#include "platform/fake/FakeDesktop.h"
+
+namespace vantrel {
+namespace {
+
+constexpr WindowHandle kMain = 0x1234;
+constexpr WindowHandle kOther = 0x5678;
+constexpr std::uint32_t kWmNull = 0x0000;
+constexpr std::uint32_t kWmDestroy = 0x0002;
+constexpr std::uint32_t kWmPaint = 0x000F;
+
+// The main window with a source program ("Billing", whose field holds A-17
+// selected), the imaging application and the scripts folder on the desktop.
+class modHotKeyTest : public ::testing::Test {
+protected:
+    modHotKeyTest() {
+        ResetAppLink();
+        modHotKey::Reset();
+        modHotKey::SetMainWindow([this] {
+            ++mainWindowAsked;
+            return mainWindow;
+        });
+        d.windows.titles = {"Billing - Customer 17", "Document Center"};
+        d.keyboard.source = {"A-17 and more", "A-17"};
+        d.files.folders.insert(fake::FakeFiles::Key("c:\\program files\\tallowin\\scripts"));
+        clsSettings& s = AppLink().oSettings();
+        s.SourceAppTitle("Billing");
+        s.Field("InvoiceNo");
+        s.AppName("AP");
+        AppLink().colFields()->Add("InvoiceNo", "");
+        AppLink().ProcedureType(2);
+    }
+    ~modHotKeyTest() override {
+        modHotKey::Reset();
+        ResetAppLink();
+    }
+
+    // As the platform delivers it: to whatever procedure the window has now.
+    std::intptr_t Send(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam = 0,
+                       std::intptr_t lParam = 0) {
+        return d.procs.CallProc(d.procs.Current(window), window, msg, wParam, lParam);
+    }
+    ProcAddress Ours() { return d.procs.AddressOf(&modHotKey::WindowProc); }
+    int Starts() const { return static_cast<int>(d.processes.started.size()); }
+
+    fake::FakeDesktop d;
+    WindowHandle mainWindow = kMain;
+    int mainWindowAsked = 0;
+};
+
+void ExpectBox(const fake::ShownBox& box, const std::string& text, Modality modality) {
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, "Vantrel");
+    EXPECT_EQ(box.modality, modality);
+}
+
+// --- installing and removing
+
+TEST_F(modHotKeyTest, HookPutsWindowProcInFrontOfTheWindowsOwnProcedure) {
+    modHotKey::Hook(kMain);
+    EXPECT_EQ(d.procs.Current(kMain), Ours());
+    d.procs.ownProcResult = -7;
+    EXPECT_EQ(Send(kMain, kWmPaint, 11, -22), -7);
+    ASSERT_EQ(d.procs.ownProcCalls.size(), 1u);
+    const auto& call = d.procs.ownProcCalls[0];
+    EXPECT_EQ(call.proc, fake::FakeWindowProcs::OwnProcOf(kMain));
+    EXPECT_EQ(call.window, kMain);
+    EXPECT_EQ(call.message, kWmPaint);
+    EXPECT_EQ(call.wParam, 11u);
+    EXPECT_EQ(call.lParam, -22);
+
+    modHotKey::Unhook(kMain);
+    EXPECT_EQ(d.procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
+    EXPECT_TRUE(d.boxes.shown.empty());
+}
+
+TEST_F(modHotKeyTest, SecondHookLeavesOneReplacementThatReachesTheOwnProcedure) {
+    modHotKey::Hook(kMain);
+    modHotKey::Hook(kMain);
+    EXPECT_EQ(d.procs.Current(kMain), Ours());
+    // Saving our own address would make this recurse without end.
+    EXPECT_EQ(Send(kMain, kWmPaint), d.procs.ownProcResult);
+    ASSERT_EQ(d.procs.ownProcCalls.size(), 1u);
+    EXPECT_EQ(d.procs.ownProcCalls[0].proc, fake::FakeWindowProcs::OwnProcOf(kMain));
+
+    modHotKey::Unhook(kMain);
+    EXPECT_EQ(d.procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
+}
+
+TEST_F(modHotKeyTest, UnhookKeepsTheSavedProcedureSoRepeatingItIsHarmless) {
+    modHotKey::Hook(kMain);
+    modHotKey::Unhook(kMain);
+    modHotKey::Unhook(kMain);
+    EXPECT_EQ(d.procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
+    modHotKey::Hook(kMain);
+    EXPECT_EQ(Send(kMain, kWmPaint), d.procs.ownProcResult);
+    EXPECT_EQ(d.procs.ownProcCalls.size(), 1u);
+    EXPECT_TRUE(d.boxes.shown.empty());
+}
+
+TEST_F(modHotKeyTest, UnhookBeforeAnyHookLeavesTheWindowAlone) {
+    modHotKey::Unhook(kMain);
+    EXPECT_EQ(d.procs.installs, 0);
+    EXPECT_EQ(d.procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
+}
+
+TEST_F(modHotKeyTest, HookAndUnhookShowTheirOwnFailures) {
+    d.journal.Fail("WindowProcs.Install");
+    EXPECT_NO_THROW(modHotKey::Hook(kMain));
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    ExpectBox(d.boxes.shown[0], "error in modHotKey.Hook: WindowProcs.Install failed", Modality::Application);
+
+    d.journal.Heal();
+    modHotKey::Hook(kMain);
+    d.journal.Fail("WindowProcs.Install");
+    EXPECT_NO_THROW(modHotKey::Unhook(kMain));
+    ASSERT_EQ(d.boxes.shown.size(), 2u);
+    ExpectBox(d.boxes.shown[1], "error in modHotKey.Unhook: WindowProcs.Install failed", Modality::Application);
+
+    // Nothing changed: the replacement is still in and still hands on.
+    d.journal.Heal();
+    EXPECT_EQ(d.procs.Current(kMain), Ours());
+    EXPECT_EQ(Send(kMain, kWmPaint), d.procs.ownProcResult);
+}
+
+TEST_F(modHotKeyTest, FailureBoxThatCannotBeShownIsSwallowed) {
+    d.journal.Fail("WindowProcs.Install");
+    d.journal.Fail("MessageBoxes.Show");
+    EXPECT_NO_THROW(modHotKey::Hook(kMain));
+    EXPECT_NO_THROW(modHotKey::Unhook(kMain));
+}
+
+// --- dispatch
+
+TEST_F(modHotKeyTest, HotKeyForTheMainWindowIndexesAndIsHandedOn) {
+    modHotKey::Hook(kMain);
+    d.procs.ownProcResult = 99;
+    EXPECT_EQ(Send(kMain, kWmHotKey, 0xC001, 0x007A0000), 99);
+
+    EXPECT_EQ(AppLink().colFields()->Item(1)->value(), "A-17");
+    ASSERT_EQ(Starts(), 1);
+    EXPECT_EQ(d.processes.started[0].commandLine, kIndexCommandLine);
+    ASSERT_EQ(d.procs.ownProcCalls.size(), 1u);
+    EXPECT_EQ(d.procs.ownProcCalls[0].message, kWmHotKey);
+    EXPECT_EQ(d.procs.ownProcCalls[0].wParam, 0xC001u);
+    EXPECT_EQ(d.procs.ownProcCalls[0].lParam, 0x007A0000);
+    EXPECT_TRUE(d.boxes.shown.empty());
+}
+
+TEST_F(modHotKeyTest, OnlyProcedureType2Indexes) {
+    modHotKey::Hook(kMain);
+    for (const int type : {0, 1, 2, 3, -1, 32767}) {
+        SCOPED_TRACE(type);
+        d.processes.started.clear();
+        AppLink().ProcedureType(type);
+        Send(kMain, kWmHotKey);
+        ASSERT_EQ(Starts(), 1);
+        EXPECT_EQ(d.processes.started[0].commandLine,
+                  type == 2 ? std::string(kIndexCommandLine) : SearchCommandLine("AP", "InvoiceNo", "A-17"));
+    }
+}
+
+TEST_F(modHotKeyTest, AnyIdentifierAndKeyStartTheCycle) {
+    modHotKey::Hook(kMain);
+    const std::pair<std::uintptr_t, std::intptr_t> kMessages[] = {
+        {0, 0}, {0xC000, 0x007A0000}, {0xBFFF, -1}, {0xFFFFFFFF, 0x00410006}, {12345, 0x7FFFFFFF}};
+    for (const auto& [wParam, lParam] : kMessages) Send(kMain, kWmHotKey, wParam, lParam);
+    EXPECT_EQ(Starts(), 5);
+    EXPECT_EQ(d.procs.ownProcCalls.size(), 5u);
+}
+
+TEST_F(modHotKeyTest, HotKeyForAnotherWindowIsOnlyHandedOn) {
+    modHotKey::Hook(kMain);
+    EXPECT_EQ(modHotKey::WindowProc(kOther, kWmHotKey, 1, 2), d.procs.ownProcResult);
+    EXPECT_EQ(d.journal.CountOf("Clipboard.Clear"), 0);
+    EXPECT_EQ(Starts(), 0);
+    ASSERT_EQ(d.procs.ownProcCalls.size(), 1u);
+    EXPECT_EQ(d.procs.ownProcCalls[0].window, kOther);
+}
+
+TEST_F(modHotKeyTest, MainWindowIsAskedOnEveryMessage) {
+    modHotKey::Hook(kMain);
+    Send(kMain, kWmPaint);
+    Send(kMain, kWmHotKey);
+    EXPECT_EQ(mainWindowAsked, 2);
+    // The main window was made again with a new handle: its hotkey follows it.
+    mainWindow = kOther;
+    modHotKey::WindowProc(kMain, kWmHotKey, 0, 0);
+    EXPECT_EQ(Starts(), 1);
+    modHotKey::WindowProc(kOther, kWmHotKey, 0, 0);
+    EXPECT_EQ(Starts(), 2);
+}
+
+TEST_F(modHotKeyTest, WithoutAMainWindowNothingIsAHotKeyOfIt) {
+    modHotKey::Hook(kMain);
+    modHotKey::SetMainWindow(nullptr);
+    EXPECT_EQ(Send(kMain, kWmHotKey), d.procs.ownProcResult);
+    EXPECT_EQ(Starts(), 0);
+    EXPECT_TRUE(d.boxes.shown.empty());
+}
+
+TEST_F(modHotKeyTest, EmptyCaptureSaysNoDataFoundAndIsHandedOn) {
+    modHotKey::Hook(kMain);
+    d.keyboard.source = {"", ""};
+    d.clipboard.Set("left over from before");
+    EXPECT_EQ(Send(kMain, kWmHotKey), d.procs.ownProcResult);
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    ExpectBox(d.boxes.shown[0], "no data found", Modality::System);
+    EXPECT_EQ(Starts(), 0);
+    EXPECT_EQ(d.journal.CountOf("Files.WriteNewAnsiTextFile"), 0);
+    ASSERT_EQ(d.procs.ownProcCalls.size(), 1u);
+    EXPECT_EQ(d.procs.ownProcCalls[0].message, kWmHotKey);
+}
+
+TEST_F(modHotKeyTest, FailedCycleIsShownAnswersZeroAndIsNotHandedOn) {
+    modHotKey::Hook(kMain);
+    AppLink().colFields(std::make_shared<colFields>());  // no field 1
+    std::string description;
+    try {
+        AppLink().GrabData();
+    } catch (const Error& e) {
+        description = e.what();
+    }
+    ASSERT_FALSE(description.empty());
+
+    d.procs.ownProcResult = 42;
+    EXPECT_EQ(Send(kMain, kWmHotKey), 0);
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    ExpectBox(d.boxes.shown[0], "error in modHotKey.WindowProc: " + description, Modality::Application);
+    EXPECT_TRUE(d.procs.ownProcCalls.empty());
+
+    // The program runs on: the replacement is still in and other messages pass.
+    EXPECT_EQ(d.procs.Current(kMain), Ours());
+    EXPECT_EQ(Send(kMain, kWmPaint), 42);
+}
+
+TEST_F(modHotKeyTest, FailureWhileAskingForTheMainWindowIsCaughtToo) {
+    modHotKey::Hook(kMain);
+    modHotKey::SetMainWindow([]() -> WindowHandle { throw Error("the main window is gone"); });
+    EXPECT_EQ(Send(kMain, kWmPaint), 0);
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    EXPECT_EQ(d.boxes.shown[0].text, "error in modHotKey.WindowProc: the main window is gone");
+}
+
+TEST_F(modHotKeyTest, FailedCycleWhoseBoxFailsStillAnswersZero) {
+    modHotKey::Hook(kMain);
+    AppLink().colFields(std::make_shared<colFields>());
+    d.journal.Fail("MessageBoxes.Show");
+    EXPECT_EQ(Send(kMain, kWmHotKey), 0);
+    EXPECT_TRUE(d.procs.ownProcCalls.empty());
+}
+
+TEST_F(modHotKeyTest, OtherMessagesReturnExactlyWhatThePreviousProcedureReturns) {
+    modHotKey::Hook(kMain);
+    for (const std::intptr_t result : {std::intptr_t{0}, std::intptr_t{1}, std::intptr_t{-1}, INTPTR_MAX, INTPTR_MIN}) {
+        d.procs.ownProcResult = result;
+        EXPECT_EQ(Send(kMain, kWmNull), result);
+        EXPECT_EQ(Send(kMain, kWmDestroy), result);
+        EXPECT_EQ(Send(kMain, kWmHotKey - 1), result);
+        EXPECT_EQ(Send(kMain, kWmHotKey + 1), result);
+        EXPECT_EQ(modHotKey::WindowProc(kOther, kWmHotKey, 0, 0), result);
+    }
+    EXPECT_EQ(d.journal.CountOf("Clipboard.Clear"), 0);
+}
+
+// --- a hotkey during a cycle
+
+TEST_F(modHotKeyTest, HotKeyDuringTheGrabRunsANestedCycle) {
+    modHotKey::Hook(kMain);
+    std::intptr_t nestedResult = -1;
+    // Arrives at the grab's first pass over the message queue.
+    d.loop.Post([&] { nestedResult = Send(kMain, kWmHotKey, 2, 0); });
+    EXPECT_EQ(Send(kMain, kWmHotKey, 1, 0), d.procs.ownProcResult);
+    EXPECT_EQ(nestedResult, d.procs.ownProcResult);
+
+    EXPECT_EQ(Starts(), 2);
+    EXPECT_EQ(AppLink().colFields()->Item(1)->value(), "A-17");
+    EXPECT_EQ(AppLink().colFields()->Count(), 1);
+    EXPECT_TRUE(d.boxes.shown.empty());
+    // The inner message is handed on first, as it finished first.
+    ASSERT_EQ(d.procs.ownProcCalls.size(), 2u);
+    EXPECT_EQ(d.procs.ownProcCalls[0].wParam, 2u);
+    EXPECT_EQ(d.procs.ownProcCalls[1].wParam, 1u);
+    EXPECT_EQ(d.procs.Current(kMain), Ours());
+}
+
+TEST_F(modHotKeyTest, HotKeyWhileNoDataFoundIsOpenRunsANestedCycle) {
+    modHotKey::Hook(kMain);
+    d.keyboard.source = {"", ""};
+    d.boxes.onShow = [&](const fake::ShownBox& box) {
+        if (box.text != "no data found" || d.boxes.shown.size() > 1) return;
+        d.keyboard.source = {"B-9", "B-9"};
+        Send(kMain, kWmHotKey);
+    };
+    Send(kMain, kWmHotKey);
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    ASSERT_EQ(Starts(), 1);
+    EXPECT_EQ(d.processes.started[0].commandLine, kIndexCommandLine);
+    EXPECT_EQ(d.files.Content(kScriptPath), IndexScript("InvoiceNo", false));
+    EXPECT_EQ(d.procs.ownProcCalls.size(), 2u);
+}
+
+TEST_F(modHotKeyTest, FailingNestedCycleLeavesTheOuterOneWhole) {
+    modHotKey::Hook(kMain);
+    const auto fields = AppLink().colFields();
+    // The nested press comes while the outer grab waits, with the field gone.
+    d.loop.Post([&] {
+        AppLink().colFields(std::make_shared<colFields>());
+        EXPECT_EQ(Send(kMain, kWmHotKey), 0);
+        AppLink().colFields(fields);
+    });
+    EXPECT_EQ(Send(kMain, kWmHotKey), d.procs.ownProcResult);
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    EXPECT_EQ(d.boxes.shown[0].text.rfind("error in modHotKey.WindowProc: ", 0), 0u);
+    EXPECT_EQ(Starts(), 1);
+    EXPECT_EQ(fields->Item(1)->value(), "A-17");
+    EXPECT_EQ(d.procs.ownProcCalls.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vantrel
