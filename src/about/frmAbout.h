@@ -7,11 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "resources/resource.h"
+
 namespace vantrel::frmAbout {
 
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 0;
-constexpr int kVersionRevision = 26;
+// One source for the label and the version resource.
+constexpr int kVersionMajor = VANTREL_VERSION_MAJOR;
+constexpr int kVersionMinor = VANTREL_VERSION_MINOR;
+constexpr int kVersionRevision = VANTREL_VERSION_REVISION;
 
 // Read access: the lookups only read, and asking for more fails for users
 // without administrator rights.
