@@ -1,0 +1,116 @@
+#include "platform/win32/Win32Files.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/Error.h"
+#include "Win32TestSupport.h"
+
+namespace vantrel {
+namespace {
+
+using testing::LastErrorText;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+TEST(Win32FilesTest, OnlyNormalFilesArePlain) {
+    win32::Win32Files files;
+    const ScratchFolder dir;
+    WriteBytes(dir / L"plain.sc", "x");
+    WriteBytes(dir / L"readonly.sc", "x");
+    WriteBytes(dir / L"archived.sc", "x");
+    WriteBytes(dir / L"hidden.sc", "x");
+    WriteBytes(dir / L"system.sc", "x");
+    WriteBytes(dir / L"Übersicht ł.sc", "x");
+    ASSERT_TRUE(CreateDirectoryW((dir / L"folder.sc").c_str(), nullptr)) << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY)) << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"archived.sc").c_str(), FILE_ATTRIBUTE_ARCHIVE)) << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"hidden.sc").c_str(), FILE_ATTRIBUTE_HIDDEN)) << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"system.sc").c_str(), FILE_ATTRIBUTE_SYSTEM)) << LastErrorText();
+
+    struct Case {
+        const wchar_t* name;
+        bool plain;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {L"plain.sc",                   true},
+        {L"PLAIN.SC",                   true},   // names ignore case
+        {L"readonly.sc",                true},
+        {L"archived.sc",                true},
+        {L"Übersicht ł.sc",             true},
+        {L"hidden.sc",                  false},
+        {L"system.sc",                  false},
+        {L"folder.sc",                  false},
+        {L"missing.sc",                 false},
+        {L"missing folder\\brisklet.sc", false},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.IsPlainFile(dir.Utf8(c.name)), c.plain) << win32::Narrow(c.name);
+    }
+}
+
+TEST(Win32FilesTest, WritesTheTextInTheAnsiCodePageReplacingAnyLongerOldFile) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252, this system has " << GetACP();
+    win32::Win32Files files;
+    const ScratchFolder dir;
+    const std::wstring path = dir / L"brisklet.sc";
+    WriteBytes(path, std::string(500, 'o') + "\r\nold tail\r\n");
+
+    files.WriteNewAnsiTextFile(win32::Narrow(path), "Ü\r\n");
+    EXPECT_EQ(ReadBytes(path), "\xDC\r\n");
+
+    files.WriteNewAnsiTextFile(win32::Narrow(path), "Index.Field(\"Straße\") = Clipboard\r\n\r\n");
+    EXPECT_EQ(ReadBytes(path), "Index.Field(\"Stra\xDF" "e\") = Clipboard\r\n\r\n") << "never appended";
+
+    files.WriteNewAnsiTextFile(win32::Narrow(path), "");
+    EXPECT_EQ(ReadBytes(path), "");
+}
+
+TEST(Win32FilesTest, WritingIntoAMissingFolderOrOverAFolderFailsWithTheReason) {
+    win32::Win32Files files;
+    const ScratchFolder dir;
+    ASSERT_TRUE(CreateDirectoryW((dir / L"folder.sc").c_str(), nullptr)) << LastErrorText();
+    for (const wchar_t* name : {L"missing folder\\brisklet.sc", L"folder.sc"}) {
+        try {
+            files.WriteNewAnsiTextFile(dir.Utf8(name), "Sub main()\r\n");
+            ADD_FAILURE() << "writing " << win32::Narrow(name) << " succeeded";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find(dir.Utf8(name)), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("failed: "), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(GetFileAttributesW((dir / L"missing folder").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "no folder is created on the way";
+}
+
+TEST(Win32FilesTest, DeleteRemovesTheFileAndThrowsWhenItCannot) {
+    win32::Win32Files files;
+    const ScratchFolder dir;
+    WriteBytes(dir / L"old.sc", "x");
+    files.Delete(dir.Utf8(L"old.sc"));
+    EXPECT_EQ(GetFileAttributesW((dir / L"old.sc").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    EXPECT_THROW(files.Delete(dir.Utf8(L"old.sc")), Error) << "already gone";
+
+    WriteBytes(dir / L"readonly.sc", "x");
+    ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY)) << LastErrorText();
+    EXPECT_THROW(files.Delete(dir.Utf8(L"readonly.sc")), Error);
+    EXPECT_NE(GetFileAttributesW((dir / L"readonly.sc").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Another program has it open without allowing deletion (a runner still reading it).
+    WriteBytes(dir / L"busy.sc", "x");
+    const HANDLE h = CreateFileW((dir / L"busy.sc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << LastErrorText();
+    {
+        const win32::UniqueHandleObj busy(h);
+        EXPECT_THROW(files.Delete(dir.Utf8(L"busy.sc")), Error);
+    }
+    EXPECT_NE(GetFileAttributesW((dir / L"busy.sc").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace vantrel
