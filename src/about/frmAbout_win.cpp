@@ -1,8 +1,209 @@
+// The about box's window: modeless, one at a time, laid out in code.
+
 #include "about/AboutBox.h"
+
+#include <windows.h>
+
+#include <array>
+#include <exception>
+#include <memory>
+
+#include "about/frmAbout.h"
+#include "platform/win32/Unicode.h"
+#include "platform/win32/Win32Error.h"
+#include "resources/DialogLayout_win.h"
+#include "resources/resource.h"
 
 namespace vantrel {
 
-void ShowAboutBox() {}
-bool IsAboutBoxLoaded() { return false; }
+namespace {
+
+using win32::ControlKind;
+using win32::ControlLayout;
+
+constexpr int kClientLeftTwips = 2340;
+constexpr int kClientTopTwips = 1932;
+constexpr int kClientWidthTwips = 4608;
+constexpr int kClientHeightTwips = 3564;
+
+// In tab order; focus starts on OK.
+// clang-format off
+constexpr std::array<ControlLayout, 7> kControls = {{
+    //  id                       kind                        text                 left   top  width height    tab
+    {IDC_ABOUT_OK,          ControlKind::DefaultButton, L"OK",               3120, 2625, 1260, 345},  // 0
+    {IDC_ABOUT_ICON,        ControlKind::Icon,          L"",                  240,  240,  432, 432},  // 1
+    {IDC_ABOUT_SYSINFO,     ControlKind::Button,        L"&System Info...",  3120, 3075, 1245, 345},  // 2
+    {IDC_ABOUT_DESCRIPTION, ControlKind::Label,         L"",                 1056, 1128, 2556, 684},  // 3
+    {IDC_ABOUT_DISCLAIMER,  ControlKind::Label,         L"",                  252, 2628, 2640, 828},  // 4
+    {IDC_ABOUT_TITLE,       ControlKind::Label,         L"",                 1056,  240, 2556, 480},  // 5
+    {IDC_ABOUT_VERSION,     ControlKind::Label,         L"",                 1056,  780, 2556, 228},  // 6
+}};
+// clang-format on
+
+// The etched separator: a grey line with a white one just below it.
+struct SeparatorLine {
+    int left, top, right;  // twips
+    COLORREF colour;
+    int widthPixels;
+};
+constexpr std::array<SeparatorLine, 2> kSeparator = {{
+    {96, 2448, 4320, RGB(128, 128, 128), 1},
+    {108, 2472, 4320, RGB(255, 255, 255), 2},
+}};
+
+struct AboutWindow {
+    HWND hwnd = nullptr;
+    int dpi = 96;
+    win32::UniqueHfont font;
+    win32::ProgramIcon smallIcon{GetSystemMetrics(SM_CXSMICON)};
+    std::unique_ptr<win32::ProgramIcon> picture;  // sized for the window's DPI
+    // Owner of the box, never shown: an owned window stays out of the task bar
+    // without becoming a tool window with a small caption.
+    win32::UniqueHwnd owner;
+};
+
+std::unique_ptr<AboutWindow> gAbout;
+
+void Layout(AboutWindow& a, int dpi) {
+    a.dpi = dpi;
+    a.font = win32::CreateMessageFont(dpi);
+    a.picture = std::make_unique<win32::ProgramIcon>(win32::IconSize(dpi));
+    SendDlgItemMessageW(a.hwnd, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(a.picture->get()), 0);
+    win32::PlaceControls(a.hwnd, kControls, a.font.get(), dpi);
+}
+
+void OnInitDialog(AboutWindow& a) {
+    win32::DisableAutomaticDpiScaling(a.hwnd);
+    const int dpi = win32::WindowDpi(a.hwnd);
+    a.font = win32::CreateMessageFont(dpi);
+    win32::CreateControls(a.hwnd, kControls, a.font.get(), dpi);
+    Layout(a, dpi);
+
+    const SIZE size = win32::WindowSizeForClient(a.hwnd, kClientWidthTwips, kClientHeightTwips, dpi);
+    // Where the client area's corner lands: the frame's offset from the client.
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(a.hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(a.hwnd, GWL_EXSTYLE)));
+    SetWindowPos(a.hwnd, nullptr, win32::TwipsToPixels(kClientLeftTwips, dpi) + frame.left,
+                 win32::TwipsToPixels(kClientTopTwips, dpi) + frame.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(a.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(a.smallIcon.get()));
+    SendMessageW(a.hwnd, DM_SETDEFID, IDC_ABOUT_OK, 0);
+
+    SetWindowTextW(a.hwnd, win32::Widen(frmAbout::Caption()).c_str());
+    SetDlgItemTextW(a.hwnd, IDC_ABOUT_VERSION, win32::Widen(frmAbout::VersionText()).c_str());
+    SetDlgItemTextW(a.hwnd, IDC_ABOUT_TITLE, win32::Widen(frmAbout::TitleText()).c_str());
+}
+
+void PaintSeparator(const AboutWindow& a) {
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(a.hwnd, &ps);
+    for (const SeparatorLine& line : kSeparator) {
+        const int top = win32::TwipsToPixels(line.top, a.dpi);
+        const int width = MulDiv(line.widthPixels, a.dpi, 96);
+        const RECT r{win32::TwipsToPixels(line.left, a.dpi), top, win32::TwipsToPixels(line.right, a.dpi),
+                     top + (width > 0 ? width : 1)};
+        SetBkColor(dc, line.colour);
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);  // a solid rectangle, no brush needed
+    }
+    EndPaint(a.hwnd, &ps);
+}
+
+INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* a = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    const char* where = "frmAbout";
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            a = reinterpret_cast<AboutWindow*>(lParam);
+            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+            a->hwnd = hwnd;
+            where = "frmAbout.Form_Load";
+            OnInitDialog(*a);
+            SetFocus(GetDlgItem(hwnd, IDC_ABOUT_OK));
+            return FALSE;
+        case WM_COMMAND:
+            // Enter reaches here as the default button, Esc as IDCANCEL.
+            switch (LOWORD(wParam)) {
+            case IDC_ABOUT_OK:
+            case IDCANCEL:
+                DestroyWindow(hwnd);
+                return TRUE;
+            case IDC_ABOUT_SYSINFO:
+                where = "frmAbout.cmdSysInfo_Click";
+                frmAbout::StartSysInfo();
+                return TRUE;
+            default:
+                return FALSE;
+            }
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return TRUE;
+        case WM_PAINT:
+            if (a == nullptr) return FALSE;
+            PaintSeparator(*a);
+            return TRUE;
+        case WM_CTLCOLORSTATIC: {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+            SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_DPICHANGED:
+            if (a != nullptr) {
+                Layout(*a, HIWORD(wParam));
+                const auto* r = reinterpret_cast<const RECT*>(lParam);
+                SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+                InvalidateRect(hwnd, nullptr, TRUE);
+            }
+            return TRUE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+            if (a != nullptr && gAbout.get() == a) {
+                a->hwnd = nullptr;
+                gAbout.reset();  // its hidden owner goes with it
+            }
+            // Wakes the main loop, which ends the program once no window is left.
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    } catch (const std::exception& e) {
+        win32::ShowHandlerError(where, e);
+        return TRUE;
+    }
+}
+
+}  // namespace
+
+void ShowAboutBox() {
+    if (gAbout && gAbout->hwnd != nullptr) {
+        ShowWindow(gAbout->hwnd, SW_SHOWNORMAL);
+        SetForegroundWindow(gAbout->hwnd);
+        return;
+    }
+    auto about = std::make_unique<AboutWindow>();
+    about->owner.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr));
+    if (!about->owner) win32::ThrowWin32("CreateWindowEx", GetLastError());
+    constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+    constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    AboutWindow* const a = about.get();
+    gAbout = std::move(about);
+    const HWND box = win32::CreateEmptyDialog(a->owner.get(), kStyle, kExStyle, AboutProc,
+                                              reinterpret_cast<LPARAM>(a));
+    if (box == nullptr) {
+        const DWORD error = GetLastError();
+        gAbout.reset();
+        win32::ThrowWin32("CreateDialogIndirectParam", error);
+    }
+    ShowWindow(box, SW_SHOWNORMAL);
+    SetForegroundWindow(box);
+}
+
+bool IsAboutBoxLoaded() { return gAbout != nullptr && gAbout->hwnd != nullptr; }
 
 }  // namespace vantrel
