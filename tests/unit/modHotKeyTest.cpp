@@ -114,6 +114,44 @@ TEST_F(modHotKeyTest, UnhookBeforeAnyHookLeavesTheWindowAlone) {
     EXPECT_EQ(d.procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
 }
 
+// A platform that refuses the replacement quietly, answering 0 as
+// SetWindowLongPtr does, and leaves the window as it was.
+class RefusingProcs : public fake::FakeWindowProcs {
+public:
+    using FakeWindowProcs::FakeWindowProcs;
+    ProcAddress Install(WindowHandle window, ProcAddress proc) override {
+        return refuse ? 0 : FakeWindowProcs::Install(window, proc);
+    }
+    bool refuse = false;
+};
+
+TEST_F(modHotKeyTest, RefusedInstallationNeverLeavesANullProcedureToPutBack) {
+    RefusingProcs procs(d.journal);
+    Desktop refusing = d.desktop;
+    Desktop withRefusing{refusing.settings, refusing.clipboard, refusing.keyboard, refusing.windows,
+                         refusing.files,    refusing.processes, refusing.boxes,    refusing.loop,
+                         refusing.hotkeys,  refusing.atoms,     refusing.clock,    procs,
+                         refusing.tray,     refusing.registry};
+    const DesktopScope scope(withRefusing);
+
+    procs.refuse = true;
+    modHotKey::Hook(kMain);
+    modHotKey::Unhook(kMain);
+    EXPECT_EQ(procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
+
+    procs.refuse = false;
+    modHotKey::Hook(kMain);
+    procs.refuse = true;
+    modHotKey::Hook(kMain);  // refused while installed: the saved procedure stays
+    procs.refuse = false;
+    EXPECT_EQ(procs.CallProc(procs.Current(kMain), kMain, kWmPaint, 0, 0), procs.ownProcResult);
+    ASSERT_EQ(procs.ownProcCalls.size(), 1u);
+    EXPECT_EQ(procs.ownProcCalls[0].proc, fake::FakeWindowProcs::OwnProcOf(kMain));
+    modHotKey::Unhook(kMain);
+    EXPECT_EQ(procs.Current(kMain), fake::FakeWindowProcs::OwnProcOf(kMain));
+    EXPECT_TRUE(d.boxes.shown.empty());
+}
+
 TEST_F(modHotKeyTest, HookAndUnhookShowTheirOwnFailures) {
     d.journal.Fail("WindowProcs.Install");
     EXPECT_NO_THROW(modHotKey::Hook(kMain));
