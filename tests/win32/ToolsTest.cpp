@@ -257,18 +257,19 @@ TEST_F(BriskletRunTest, RunsAnIndexScriptFromAnUnquotedPathWithSpaces) {
     EXPECT_EQ(Run(arguments), 0u);
 
     const std::string program = Escaped(folder_.Utf8(L"brisklet.exe"));
-    const std::string rest = " " + Escaped(win32::Narrow(arguments));
+    const std::string rest = std::string(" ").append(Escaped(win32::Narrow(arguments)));
     ASSERT_FALSE(record_.empty());
     EXPECT_EQ(record_.front().substr(0, 6), "start ");
     EXPECT_EQ(record_.back(), "end");
     // Windows hands the command line over unchanged; Wine puts quotes around a program path
     // that holds spaces. The runner must read both the same way.
-    EXPECT_TRUE(Contains(record_, "cmdline " + program + rest) || Contains(record_, "cmdline \"" + program + "\"" + rest))
+    EXPECT_TRUE(Contains(record_, "cmdline " + program + rest) ||
+                Contains(record_, "cmdline \"" + program + "\"" + rest))
         << program << rest;
     EXPECT_TRUE(Contains(record_, "show 2"));
     EXPECT_TRUE(Contains(record_, "clipboard M\xc3\xbcller\\tO'Brien"));
-    EXPECT_TRUE(Contains(record_, "script " + Escaped(win32::Narrow(arguments))));
-    EXPECT_TRUE(Contains(record_, "scriptbytes " + Hex(kSaveNextScript)));
+    EXPECT_TRUE(Contains(record_, std::string("script ").append(Escaped(win32::Narrow(arguments)))));
+    EXPECT_TRUE(Contains(record_, std::string("scriptbytes ").append(Hex(kSaveNextScript))));
     EXPECT_TRUE(Contains(record_, "op field\tlast_name\tM\xc3\xbcller\\tO'Brien"));
     EXPECT_TRUE(Contains(record_, "exit 0"));
     EXPECT_EQ(Received(), (std::vector<std::string>{"field\tlast_name\tM\xc3\xbcller\\tO'Brien", "save", "next"}));
