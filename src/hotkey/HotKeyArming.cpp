@@ -8,7 +8,8 @@
 
 namespace vantrel {
 
-HotKeyArming::HotKeyArming(std::function<WindowHandle()> mainWindow) : mainWindow_(std::move(mainWindow)) {}
+HotKeyArming::HotKeyArming(std::function<WindowHandle()> mainWindow)
+    : mainWindow_(std::move(mainWindow)) {}
 
 HotKeyArming::~HotKeyArming() = default;
 

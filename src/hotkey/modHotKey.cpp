@@ -22,8 +22,9 @@ constexpr std::string_view kCaption = "Vantrel";
 // left to tell, and nothing may unwind into the platform's dispatch.
 void ShowFailure(std::string_view procedure, std::string_view description) noexcept {
     try {
-        CurrentDesktop().boxes.Show("error in modHotKey." + std::string(procedure) + ": " + std::string(description),
-                                    kCaption, Modality::Application);
+        CurrentDesktop().boxes.Show(
+            "error in modHotKey." + std::string(procedure) + ": " + std::string(description),
+            kCaption, Modality::Application);
     } catch (...) {
     }
 }
@@ -92,7 +93,8 @@ void Unhook(WindowHandle hwnd) {
 }
 
 // A failed cycle answers 0 and keeps the message from the previous procedure.
-std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam,
+                         std::intptr_t lParam) {
     try {
         // Any hotkey of the main window starts a cycle: there is only one.
         if (IsMainWindow(hwnd) && msg == kWmHotKey) RunHotKeyCycle();
@@ -103,7 +105,9 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
     }
 }
 
-void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) { gMainWindow = std::move(handleOfMainWindow); }
+void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
+    gMainWindow = std::move(handleOfMainWindow);
+}
 
 void Reset() {
     gPreviousProc = 0;

@@ -14,7 +14,8 @@ namespace vantrel::modHotKey {
 void Hook(WindowHandle hwnd);
 void Unhook(WindowHandle hwnd);
 
-std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam,
+                         std::intptr_t lParam);
 
 // How WindowProc learns the main window's handle; asked on every message.
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow);

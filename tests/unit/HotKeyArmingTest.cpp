@@ -47,7 +47,8 @@ protected:
     // A message to the main window reaches its own procedure exactly once.
     void ExpectOneWorkingReplacement() {
         const std::size_t before = d.procs.ownProcCalls.size();
-        EXPECT_EQ(d.procs.CallProc(d.procs.Current(kMain), kMain, kWmPaint, 0, 0), d.procs.ownProcResult);
+        EXPECT_EQ(d.procs.CallProc(d.procs.Current(kMain), kMain, kWmPaint, 0, 0),
+                  d.procs.ownProcResult);
         ASSERT_EQ(d.procs.ownProcCalls.size(), before + 1);
         EXPECT_EQ(d.procs.ownProcCalls.back().proc, fake::FakeWindowProcs::OwnProcOf(kMain));
     }
@@ -72,7 +73,8 @@ TEST_F(HotKeyArmingTest, ArmingFromDisarmedInstallsThenRegistersTheSettingsKey) 
     ASSERT_TRUE(reg);
     EXPECT_EQ(reg->modifiers, 6);
     EXPECT_EQ(reg->vk, kF11);
-    const std::vector<std::string> expected = {"WindowProcs.Install", "GlobalAtoms.Add", "HotKeys.Register"};
+    const std::vector<std::string> expected = {"WindowProcs.Install", "GlobalAtoms.Add",
+                                               "HotKeys.Register"};
     EXPECT_EQ(d.journal.calls, expected);
     EXPECT_TRUE(d.boxes.shown.empty());
     ExpectOneWorkingReplacement();
@@ -172,10 +174,9 @@ public:
 
 TEST_F(HotKeyArmingTest, OnlyARegistrationResultOf1Counts) {
     OddHotKeys odd;
-    Desktop desktop = d.desktop;
-    Desktop withOdd{desktop.settings, desktop.clipboard, desktop.keyboard, desktop.windows, desktop.files,
-                    desktop.processes, desktop.boxes,    desktop.loop,     odd,             desktop.atoms,
-                    desktop.clock,     desktop.procs,    desktop.tray,     desktop.registry};
+    Desktop withOdd{d.settings,  d.clipboard, d.keyboard, d.windows, d.files,
+                    d.processes, d.boxes,     d.loop,     odd,       d.atoms,
+                    d.clock,     d.procs,     d.tray,     d.registry};
     const DesktopScope scope(withOdd);
     for (const int answer : {2, -1, 0, 1}) {
         SCOPED_TRACE(answer);

@@ -127,11 +127,9 @@ public:
 
 TEST_F(modHotKeyTest, RefusedInstallationNeverLeavesANullProcedureToPutBack) {
     RefusingProcs procs(d.journal);
-    Desktop refusing = d.desktop;
-    Desktop withRefusing{refusing.settings, refusing.clipboard, refusing.keyboard, refusing.windows,
-                         refusing.files,    refusing.processes, refusing.boxes,    refusing.loop,
-                         refusing.hotkeys,  refusing.atoms,     refusing.clock,    procs,
-                         refusing.tray,     refusing.registry};
+    Desktop withRefusing{d.settings,  d.clipboard, d.keyboard, d.windows, d.files,
+                         d.processes, d.boxes,     d.loop,     d.hotkeys, d.atoms,
+                         d.clock,     procs,       d.tray,     d.registry};
     const DesktopScope scope(withRefusing);
 
     procs.refuse = true;
@@ -156,14 +154,16 @@ TEST_F(modHotKeyTest, HookAndUnhookShowTheirOwnFailures) {
     d.journal.Fail("WindowProcs.Install");
     EXPECT_NO_THROW(modHotKey::Hook(kMain));
     ASSERT_EQ(d.boxes.shown.size(), 1u);
-    ExpectBox(d.boxes.shown[0], "error in modHotKey.Hook: WindowProcs.Install failed", Modality::Application);
+    ExpectBox(d.boxes.shown[0], "error in modHotKey.Hook: WindowProcs.Install failed",
+              Modality::Application);
 
     d.journal.Heal();
     modHotKey::Hook(kMain);
     d.journal.Fail("WindowProcs.Install");
     EXPECT_NO_THROW(modHotKey::Unhook(kMain));
     ASSERT_EQ(d.boxes.shown.size(), 2u);
-    ExpectBox(d.boxes.shown[1], "error in modHotKey.Unhook: WindowProcs.Install failed", Modality::Application);
+    ExpectBox(d.boxes.shown[1], "error in modHotKey.Unhook: WindowProcs.Install failed",
+              Modality::Application);
 
     // Nothing changed: the replacement is still in and still hands on.
     d.journal.Heal();
@@ -204,7 +204,8 @@ TEST_F(modHotKeyTest, OnlyProcedureType2Indexes) {
         Send(kMain, kWmHotKey);
         ASSERT_EQ(Starts(), 1);
         EXPECT_EQ(d.processes.started[0].commandLine,
-                  type == 2 ? std::string(kIndexCommandLine) : SearchCommandLine("AP", "InvoiceNo", "A-17"));
+                  type == 2 ? std::string(kIndexCommandLine)
+                            : SearchCommandLine("AP", "InvoiceNo", "A-17"));
     }
 }
 
@@ -274,7 +275,8 @@ TEST_F(modHotKeyTest, FailedCycleIsShownAnswersZeroAndIsNotHandedOn) {
     d.procs.ownProcResult = 42;
     EXPECT_EQ(Send(kMain, kWmHotKey), 0);
     ASSERT_EQ(d.boxes.shown.size(), 1u);
-    ExpectBox(d.boxes.shown[0], "error in modHotKey.WindowProc: " + description, Modality::Application);
+    ExpectBox(d.boxes.shown[0], "error in modHotKey.WindowProc: " + description,
+              Modality::Application);
     EXPECT_TRUE(d.procs.ownProcCalls.empty());
 
     // The program runs on: the replacement is still in and other messages pass.
@@ -300,7 +302,8 @@ TEST_F(modHotKeyTest, FailedCycleWhoseBoxFailsStillAnswersZero) {
 
 TEST_F(modHotKeyTest, OtherMessagesReturnExactlyWhatThePreviousProcedureReturns) {
     modHotKey::Hook(kMain);
-    for (const std::intptr_t result : {std::intptr_t{0}, std::intptr_t{1}, std::intptr_t{-1}, INTPTR_MAX, INTPTR_MIN}) {
+    for (const std::intptr_t result :
+         {std::intptr_t{0}, std::intptr_t{1}, std::intptr_t{-1}, INTPTR_MAX, INTPTR_MIN}) {
         d.procs.ownProcResult = result;
         EXPECT_EQ(Send(kMain, kWmNull), result);
         EXPECT_EQ(Send(kMain, kWmDestroy), result);

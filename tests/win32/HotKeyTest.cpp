@@ -46,15 +46,17 @@ constexpr wchar_t kHolderVariable[] = L"VANTREL_TEST_HOTKEY_HOLDER";
 
 [[maybe_unused]] const bool gHolderMode = [] {
     wchar_t value[512] = {};
-    const DWORD n = GetEnvironmentVariableW(kHolderVariable, value, static_cast<DWORD>(std::size(value)));
+    const DWORD n =
+        GetEnvironmentVariableW(kHolderVariable, value, static_cast<DWORD>(std::size(value)));
     if (n == 0 || n >= std::size(value)) return false;
     UINT modifiers = 0;
     UINT vk = 0;
     wchar_t ready[200] = {};
     wchar_t release[200] = {};
-    if (swscanf(value, L"%u %u %199ls %199ls", &modifiers, &vk, ready, release) != 4) ExitProcess(3);
-    const win32::UniqueHwnd window(
-        CreateWindowExW(0, L"STATIC", L"hotkey holder", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+    if (swscanf(value, L"%u %u %199ls %199ls", &modifiers, &vk, ready, release) != 4)
+        ExitProcess(3);
+    const win32::UniqueHwnd window(CreateWindowExW(0, L"STATIC", L"hotkey holder", 0, 0, 0, 0, 0,
+                                                   nullptr, nullptr, nullptr, nullptr));
     if (!window || !RegisterHotKey(window.get(), 1, modifiers, vk)) ExitProcess(2);
     const win32::UniqueHandleObj readyEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, ready));
     const win32::UniqueHandleObj releaseEvent(OpenEventW(SYNCHRONIZE, FALSE, release));
@@ -84,8 +86,8 @@ public:
             ADD_FAILURE() << "CreateEventW: " << LastErrorText();
             return;
         }
-        const std::wstring request = std::to_wstring(c.modifiers) + L" " + std::to_wstring(c.vk) + L" " +
-                                     readyName + L" " + releaseName;
+        const std::wstring request = std::to_wstring(c.modifiers) + L" " + std::to_wstring(c.vk) +
+                                     L" " + readyName + L" " + releaseName;
         wchar_t module[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, module, MAX_PATH);
         std::wstring commandLine = L"\"" + std::wstring(module) + L"\"";
@@ -93,8 +95,8 @@ public:
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
         SetEnvironmentVariableW(kHolderVariable, request.c_str());
-        const BOOL ok = CreateProcessW(module, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                       &startup, &started);
+        const BOOL ok = CreateProcessW(module, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                       nullptr, nullptr, &startup, &started);
         SetEnvironmentVariableW(kHolderVariable, nullptr);
         if (!ok) {
             ADD_FAILURE() << "starting the holder: " << LastErrorText();
@@ -118,8 +120,9 @@ public:
         if (which == WAIT_OBJECT_0) return ::testing::AssertionSuccess();
         DWORD code = 0;
         GetExitCodeProcess(process_.get(), &code);
-        return ::testing::AssertionFailure() << "the holder did not register the combination (exit code " << code
-                                             << ", wait result " << which << ")";
+        return ::testing::AssertionFailure()
+               << "the holder did not register the combination (exit code " << code
+               << ", wait result " << which << ")";
     }
     ::testing::AssertionResult LetGo() {
         SetEvent(release_.get());
@@ -152,21 +155,22 @@ std::string XdotoolKeyName(const Combination& c) {
 // manager nobody moves the focus, so `focus` (a visible Wine window) gets it
 // first.
 ::testing::AssertionResult PressFromOutside(HWND focus, const Combination& c) {
-    const auto spawn =
-        reinterpret_cast<UnixSpawn>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
-    if (spawn == nullptr) return ::testing::AssertionFailure() << "not running under Wine: no way to reach xdotool";
+    const auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+    if (spawn == nullptr)
+        return ::testing::AssertionFailure() << "not running under Wine: no way to reach xdotool";
     const auto xid = reinterpret_cast<std::uintptr_t>(GetPropW(focus, L"__wine_x11_whole_window"));
     if (xid == 0) return ::testing::AssertionFailure() << "the focus window has no X window";
-    std::vector<std::string> args = {"/usr/bin/timeout", "20",   "/usr/bin/xdotool",     "windowfocus", "--sync",
-                                     std::to_string(xid), "key", XdotoolKeyName(c)};
+    std::vector<std::string> args = {
+        "/usr/bin/timeout",  "20",  "/usr/bin/xdotool", "windowfocus", "--sync",
+        std::to_string(xid), "key", XdotoolKeyName(c)};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     const LONG status = spawn(argv.data(), 1);
     if (status != 0)
-        return ::testing::AssertionFailure() << "xdotool " << XdotoolKeyName(c) << " ended with status 0x" << std::hex
-                                             << status;
+        return ::testing::AssertionFailure()
+               << "xdotool " << XdotoolKeyName(c) << " ended with status 0x" << std::hex << status;
     return ::testing::AssertionSuccess();
 }
 
@@ -236,8 +240,8 @@ protected:
     ::testing::AssertionResult AwaitHotKeys(HWND window, int count) {
         if (testing::PumpMessagesUntil([&] { return HotKeysSeenBy(window) >= count; }))
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the window saw " << HotKeysSeenBy(window) << " hotkey messages, not "
-                                             << count;
+        return ::testing::AssertionFailure()
+               << "the window saw " << HotKeysSeenBy(window) << " hotkey messages, not " << count;
     }
 
     fake::FakeDesktop f_;
@@ -245,14 +249,17 @@ protected:
     win32::Win32GlobalAtoms atoms_;
     win32::Win32Clock clock_;
     win32::Win32WindowProcs procs_;
-    Desktop desktop_{f_.settings, f_.clipboard, f_.keyboard, f_.windows, f_.files, f_.processes, f_.boxes,
-                     f_.loop,     hotkeys_,     atoms_,      clock_,     procs_,   f_.tray,      f_.registry};
+    Desktop desktop_{f_.settings,  f_.clipboard, f_.keyboard, f_.windows, f_.files,
+                     f_.processes, f_.boxes,     f_.loop,     hotkeys_,   atoms_,
+                     clock_,       procs_,       f_.tray,     f_.registry};
     DesktopScope scope_{desktop_};
-    testing::TestWindow main_{L"Vantrel", 0, RecordingProc};  // hidden, like the program's
-    testing::TestWindow focus_{testing::UniqueName(L"Vantrel hotkey focus"), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               RecordingProc};
+    testing::TestWindow main_{testing::UniqueName(L"Vantrel main"), 0,
+                             RecordingProc};  // hidden, like the program's
+    testing::TestWindow focus_{testing::UniqueName(L"Vantrel hotkey focus"),
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, RecordingProc};
     LONG_PTR ownProc_ = 0;
-    std::optional<HotKeyArming> arming_{std::in_place, [this] { return reinterpret_cast<WindowHandle>(main_.get()); }};
+    std::optional<HotKeyArming> arming_{
+        std::in_place, [this] { return reinterpret_cast<WindowHandle>(main_.get()); }};
 };
 
 TEST_F(HotKeyTest, KeyPressedOutsideTheProgramRunsTheCycleOnTheHiddenWindow) {
@@ -277,7 +284,8 @@ TEST_F(HotKeyTest, KeyPressedOutsideTheProgramRunsTheCycleOnTheHiddenWindow) {
     wchar_t name[64] = {};
     ASSERT_GT(GlobalGetAtomNameW(static_cast<ATOM>(id), name, 64), 0u) << LastErrorText();
     // Named after the moment of the first arming.
-    EXPECT_TRUE(win32::Narrow(name) == before || win32::Narrow(name) == after) << win32::Narrow(name);
+    EXPECT_TRUE(win32::Narrow(name) == before || win32::Narrow(name) == after)
+        << win32::Narrow(name);
 
     // A second press runs a second cycle under the same identifier.
     ASSERT_TRUE(PressFromOutside(FocusWindow(), kCtrlShiftF9));
@@ -290,7 +298,8 @@ TEST_F(HotKeyTest, KeyPressedOutsideTheProgramRunsTheCycleOnTheHiddenWindow) {
     EXPECT_EQ(GetWindowLongPtrW(MainWindow(), GWLP_WNDPROC), ownProc_);
 
     // Free again: another window can have it, and a press goes there only.
-    ASSERT_TRUE(RegisterHotKey(FocusWindow(), 7, kCtrlShiftF9.modifiers, kCtrlShiftF9.vk)) << LastErrorText();
+    ASSERT_TRUE(RegisterHotKey(FocusWindow(), 7, kCtrlShiftF9.modifiers, kCtrlShiftF9.vk))
+        << LastErrorText();
     ASSERT_TRUE(PressFromOutside(FocusWindow(), kCtrlShiftF9));
     ASSERT_TRUE(AwaitHotKeys(FocusWindow(), 1));
     EXPECT_EQ(HotKeysSeenBy(MainWindow()), 2);
@@ -317,7 +326,8 @@ TEST_F(HotKeyTest, EmptyCaptureSaysNoDataFoundAndTheMessageStillReachesTheWindow
 
 TEST_F(HotKeyTest, CombinationHeldByAnotherWindowIsRefusedQuietlyAndArmingAgainWorks) {
     UseCombination(kCtrlShiftF9);
-    ASSERT_TRUE(RegisterHotKey(FocusWindow(), 7, kCtrlShiftF9.modifiers, kCtrlShiftF9.vk)) << LastErrorText();
+    ASSERT_TRUE(RegisterHotKey(FocusWindow(), 7, kCtrlShiftF9.modifiers, kCtrlShiftF9.vk))
+        << LastErrorText();
 
     Arming().EnableHotKey(true);
     EXPECT_FALSE(Arming().HotKeyRegistered());
