@@ -13,6 +13,7 @@
 //   set-text TITLE N TEXT         sets the text of the N-th child edit control (from 1)
 //   click TITLE CAPTION           clicks the child button with that caption (posted)
 //   check TITLE CAPTION 0|1       sets a check box
+//   checked TITLE CAPTION         prints 1 when the check box is checked, else 0
 //   focus TITLE N                 gives the N-th child edit control the keyboard focus
 //   select TITLE N START END      selects characters START..END of the N-th child edit control
 //   get-text TITLE N              prints the text of the N-th child edit control
@@ -88,15 +89,14 @@ bool WaitFor(DWORD ms, F done) {
     }
 }
 
+BOOL CALLBACK AddChild(HWND h, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+    return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> out;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM p) {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&out));
+    EnumChildWindows(parent, AddChild, reinterpret_cast<LPARAM>(&out));
     return out;
 }
 
@@ -196,7 +196,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     HWND top = nullptr;
-    if (cmd == L"texts" || cmd == L"set-text" || cmd == L"click" || cmd == L"check" || cmd == L"focus" ||
+    if (cmd == L"texts" || cmd == L"set-text" || cmd == L"click" || cmd == L"check" || cmd == L"checked" || cmd == L"focus" ||
         cmd == L"close" || cmd == L"select" || cmd == L"get-text") {
         top = TopWindow(arg(2));
         if (top == nullptr) {
@@ -242,6 +242,14 @@ int wmain(int argc, wchar_t** argv) {
         SetForegroundWindow(top);
         SetFocus(edit);
         AttachThreadInput(GetCurrentThreadId(), other, FALSE);
+        return 0;
+    }
+    if (cmd == L"checked") {
+        HWND button = ButtonCaptioned(top, arg(3));
+        if (button == nullptr) return 1;
+        DWORD_PTR state = 0;
+        SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+        Print(state == BST_UNCHECKED ? L"0" : L"1");
         return 0;
     }
     if (cmd == L"click" || cmd == L"check") {
