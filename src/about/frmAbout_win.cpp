@@ -7,6 +7,7 @@
 #include <array>
 #include <exception>
 #include <memory>
+#include <stdexcept>
 
 #include "about/frmAbout.h"
 #include "platform/win32/Unicode.h"
@@ -162,8 +163,10 @@ INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             if (a != nullptr && gAbout.get() == a) {
-                a->hwnd = nullptr;
-                gAbout.reset();  // its hidden owner goes with it
+                // The owner goes once this window has gone entirely, not
+                // from inside its destruction.
+                PostMessageW(a->owner.release(), WM_CLOSE, 0, 0);
+                gAbout.reset();
             }
             // Wakes the main loop, which ends the program once no window is left.
             PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
@@ -173,6 +176,9 @@ INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         }
     } catch (const std::exception& e) {
         win32::ShowHandlerError(where, e);
+        return TRUE;
+    } catch (...) {
+        win32::ShowHandlerError(where, std::runtime_error("unknown failure"));
         return TRUE;
     }
 }

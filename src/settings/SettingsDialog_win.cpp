@@ -8,6 +8,7 @@
 
 #include <array>
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "platform/win32/Unicode.h"
@@ -96,6 +97,8 @@ LRESULT CALLBACK HotKeyBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
             }
         } catch (const std::exception& e) {
             win32::ShowHandlerError("frmSettings.txtHotKey_KeyDown", e);
+        } catch (...) {
+            win32::ShowHandlerError("frmSettings.txtHotKey_KeyDown", std::runtime_error("unknown failure"));
         }
         if (message == WM_SYSKEYDOWN) return 0;
         break;  // the box still moves its caret as usual
@@ -164,16 +167,20 @@ void OnCommand(SettingsWindow& s, int id) {
 
 INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* s = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    const char* where = "frmSettings";
     try {
         switch (message) {
         case WM_INITDIALOG:
             s = reinterpret_cast<SettingsWindow*>(lParam);
             SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
             s->hwnd = hwnd;
+            where = "frmSettings.Form_Load";
             OnInitDialog(*s);
             SetFocus(GetDlgItem(hwnd, IDC_SETTINGS_SOURCE_WINDOW));
             return FALSE;  // the focus is set
         case WM_COMMAND:
+            where = LOWORD(wParam) == IDC_SETTINGS_CANCEL ? "frmSettings.cmdCancel_Click"
+                                                          : "frmSettings.cmdOK_Click";
             if (s != nullptr && HIWORD(wParam) == BN_CLICKED) OnCommand(*s, LOWORD(wParam));
             return TRUE;
         case WM_CLOSE:  // the close box cancels
@@ -208,7 +215,10 @@ INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return FALSE;
         }
     } catch (const std::exception& e) {
-        win32::ShowHandlerError("frmSettings", e);
+        win32::ShowHandlerError(where, e);
+        return TRUE;
+    } catch (...) {
+        win32::ShowHandlerError(where, std::runtime_error("unknown failure"));
         return TRUE;
     }
 }
