@@ -69,6 +69,23 @@ TEST(Win32FilesTest, WritesTheTextInTheAnsiCodePageReplacingAnyLongerOldFile) {
     EXPECT_EQ(ReadBytes(path), "");
 }
 
+// The plain-file test does not see hidden or system files, so such an old
+// script is never deleted first; writing must still replace it.
+TEST(Win32FilesTest, HiddenOrSystemOldFilesAreReplacedToo) {
+    win32::Win32Files files;
+    const ScratchFolder dir;
+    for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
+                                   DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+        const auto path = dir / L"brisklet.sc";
+        WriteBytes(path, "old body\r\nold body\r\n");
+        ASSERT_TRUE(SetFileAttributesW(path.c_str(), attributes)) << LastErrorText();
+        files.WriteNewAnsiTextFile(win32::Narrow(path), "new\r\n");
+        EXPECT_EQ(ReadBytes(path), "new\r\n") << "attributes " << attributes;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
+}
+
 TEST(Win32FilesTest, WritingIntoAMissingFolderOrOverAFolderFailsWithTheReason) {
     win32::Win32Files files;
     const ScratchFolder dir;

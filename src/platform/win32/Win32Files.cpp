@@ -23,8 +23,24 @@ void Win32Files::Delete(std::string_view path) {
 
 void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view text) {
     // CREATE_ALWAYS truncates an old file: the text is never appended to old contents.
-    const HANDLE opened = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring wide = Widen(path);
+    auto create = [&] {
+        return CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE opened = create();
+    // Windows refuses to overwrite a hidden or system file with normal attributes;
+    // such an old file is still ours to replace.
+    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0 &&
+            (attributes & FILE_ATTRIBUTE_READONLY) == 0 &&
+            SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL))
+            opened = create();
+        else
+            SetLastError(ERROR_ACCESS_DENIED);
+    }
     if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
     const UniqueHandleObj file(opened);
     const std::string bytes = ToAnsi(text);

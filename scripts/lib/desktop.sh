@@ -1,0 +1,120 @@
+# The Windows desktop the end-to-end scripts work on: Wine on a virtual display with
+# Wine's notepad as the source program, the stand-in runner in its fixed folder and
+# the stand-in "Document Center". Source common.sh first.
+
+WIN_BIN="$BUILD/mingw64"
+VANTREL_EXE="$WIN_BIN/vantrel.exe"
+PROBE_EXE="$WIN_BIN/tools/probe/probe.exe"
+BRISKLET_EXE="$WIN_BIN/tools/brisklet/brisklet.exe"
+DOCCENTER_EXE="$WIN_BIN/tools/doccenter/doccenter.exe"
+REFERENCE_EXE="$WIN_BIN/tools/reference/reference.exe"
+E2E_DIR="$BUILD/e2e"
+SCRIPTS_DIR="$WINEPREFIX/drive_c/Program Files/Tallowin/scripts"
+STANDIN_DIR="$WINEPREFIX/drive_c/standins"
+SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Vantrel\Settings'
+NOTEPAD_TITLE="Untitled - Notepad"
+
+declare -a STARTED_PIDS=()
+declare -A PID_OF=()
+
+# Starts a Windows program in the background and remembers its process by name.
+wine_start() {  # name exe args...
+    local name=$1
+    shift
+    mkdir -p "$E2E_DIR"
+    wine "$@" >"$E2E_DIR/$name.out" 2>&1 &
+    STARTED_PIDS+=($!)
+    PID_OF[$name]=$!
+}
+
+# Stops one program started by wine_start, waiting a bounded time.
+wine_stop() {  # name
+    local pid=${PID_OF[$1]:-}
+    [ -n "$pid" ] || return 0
+    kill "$pid" 2>/dev/null || true
+    local i
+    for i in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    unset "PID_OF[$1]"
+}
+
+stop_started() {
+    local pid
+    for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    sleep 0.3
+    for pid in "${STARTED_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+    STARTED_PIDS=()
+    PID_OF=()
+}
+
+probe() { timeout 60 wine "$PROBE_EXE" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# Puts the stand-in runner where the program looks for it, and Document Center beside.
+install_standins() {
+    mkdir -p "$SCRIPTS_DIR" "$STANDIN_DIR"
+    cp "$BRISKLET_EXE" "$SCRIPTS_DIR/brisklet.exe"
+    cp "$DOCCENTER_EXE" "$STANDIN_DIR/doccenter.exe"
+    rm -f "$SCRIPTS_DIR/brisklet.log" "$SCRIPTS_DIR/brisklet.sc" "$STANDIN_DIR/doccenter.log"
+}
+
+start_doccenter() {
+    wine_start doccenter 'C:\standins\doccenter.exe'
+    probe wait-window "Document Center" 20000
+}
+
+start_notepad() {
+    wine_start notepad 'C:\windows\notepad.exe'
+    probe wait-window "$NOTEPAD_TITLE" 20000
+}
+
+# Gives a window's X window the keyboard focus: without a window manager, keys
+# reach Wine only through the focused X window.
+x_focus() {  # title
+    local w
+    w=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$w" ] || return 1
+    xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+}
+
+# Presses keys as the user would, on the source program's window.
+press() {  # xdotool key names...
+    x_focus "$NOTEPAD_TITLE" || return 1
+    xdotool key --delay 30 "$@"
+}
+
+notepad_text() {  # text [select-start select-end]
+    probe set-text "$NOTEPAD_TITLE" 1 "$1" || return 1
+    if [ $# -ge 3 ]; then probe select "$NOTEPAD_TITLE" 1 "$2" "$3"; else probe select "$NOTEPAD_TITLE" 1 0 0; fi
+}
+
+# Replaces the stored settings; pairs of value name and text.
+store_settings() {  # name value ...
+    clear_settings
+    local f="$E2E_DIR/settings.reg"
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[%s]\r\n' 'HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Vantrel\Settings'
+        while [ $# -ge 2 ]; do
+            local v=${2//\\/\\\\}
+            v=${v//\"/\\\"}
+            printf '"%s"="%s"\r\n' "$1" "$v"
+            shift 2
+        done
+    } >"$f"
+    timeout 60 wine reg import "$(winepath -w "$f" 2>/dev/null)" >/dev/null 2>&1
+}
+
+clear_settings() {
+    timeout 60 wine reg delete 'HKCU\Software\VB and VBA Program Settings\Vantrel' /f >/dev/null 2>&1 || true
+}
+
+stored_setting() {  # name -> prints the text
+    timeout 60 wine reg query "$SETTINGS_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$1 *REG_SZ *//p"
+}
+
+# X window of Wine's notification area (icons sit in it when there is no task bar).
+tray_window() {
+    xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1
+}
