@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "about/frmAbout.h"
 #include "platform/win32/Unicode.h"
@@ -65,12 +66,15 @@ struct AboutWindow {
 
 std::unique_ptr<AboutWindow> gAbout;
 
+// The old font and picture go only after the controls have taken the new ones.
 void Layout(AboutWindow& a, int dpi) {
     a.dpi = dpi;
-    a.font = win32::CreateMessageFont(dpi);
-    a.picture = std::make_unique<win32::ProgramIcon>(win32::IconSize(dpi));
-    SendDlgItemMessageW(a.hwnd, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(a.picture->get()), 0);
-    win32::PlaceControls(a.hwnd, kControls, a.font.get(), dpi);
+    win32::UniqueHfont font = win32::CreateMessageFont(dpi);
+    auto picture = std::make_unique<win32::ProgramIcon>(win32::IconSize(dpi));
+    SendDlgItemMessageW(a.hwnd, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(picture->get()), 0);
+    win32::PlaceControls(a.hwnd, kControls, font.get(), dpi);
+    a.font = std::move(font);
+    a.picture = std::move(picture);
 }
 
 void OnInitDialog(AboutWindow& a) {
@@ -78,7 +82,7 @@ void OnInitDialog(AboutWindow& a) {
     const int dpi = win32::WindowDpi(a.hwnd);
     a.font = win32::CreateMessageFont(dpi);
     win32::CreateControls(a.hwnd, kControls, a.font.get(), dpi);
-    Layout(a, dpi);
+    Layout(a, dpi);  // and the picture
 
     const SIZE size = win32::WindowSizeForClient(a.hwnd, kClientWidthTwips, kClientHeightTwips, dpi);
     // Where the client area's corner lands: the frame's offset from the client.

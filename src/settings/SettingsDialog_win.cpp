@@ -10,6 +10,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
@@ -117,10 +118,12 @@ LRESULT CALLBACK HotKeyBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(box, message, wParam, lParam);
 }
 
+// The old font goes only after the controls have taken the new one.
 void ApplyLayout(SettingsWindow& s, int dpi) {
     s.dpi = dpi;
-    s.font = win32::CreateMessageFont(dpi);
-    win32::PlaceControls(s.hwnd, kControls, s.font.get(), dpi);
+    win32::UniqueHfont font = win32::CreateMessageFont(dpi);
+    win32::PlaceControls(s.hwnd, kControls, font.get(), dpi);
+    s.font = std::move(font);
 }
 
 void OnInitDialog(SettingsWindow& s) {
