@@ -292,6 +292,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // Gone by whatever road: the object must not destroy it again.
             if (self != nullptr && self->hwnd() == window) self->ForgetWindow();
             self = nullptr;
+            // Wakes the program's message loop to see whether anything is
+            // still loaded: the window may go while a sent message (the
+            // tray's) is handled inside GetMessage, which then would not return.
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
         }
         if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
         return self->OnMessage(window, message, wParam, lParam);

@@ -6,11 +6,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Win32TestSupport.h"
+#include "about/AboutBox.h"
+#include "app/ProgramLoop_win.h"
 #include "app/frmmain.h"
 #include "app/frmmain_win.h"
 #include "app/modMain.h"
@@ -149,6 +153,33 @@ std::function<bool()> WorkTheMenu(MenuSeen* seen, std::vector<WORD> keys) {
         }
         return true;
     };
+}
+
+// Runs the program's message loop under a watchdog that ends it with WM_QUIT
+// should it hang. Returns whether the loop ended by itself.
+bool LoopEndsByItself() {
+    const DWORD thread = GetCurrentThreadId();
+    const win32::UniqueHandleObj finished(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> fired{false};
+    std::thread watchdog([&] {
+        if (WaitForSingleObject(finished.get(), 20000) == WAIT_TIMEOUT) {
+            fired = true;
+            PostThreadMessageW(thread, WM_QUIT, 0, 0);
+        }
+    });
+    win32::RunProgramMessageLoop();
+    SetEvent(finished.get());
+    watchdog.join();
+    MSG late{};
+    PeekMessageW(&late, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    return !fired;
+}
+
+// The shell delivers tray notifications from its own thread, as sent messages.
+std::thread NotifyFromAnotherThread(HWND window, int mouseMessage) {
+    return std::thread([window, mouseMessage] {
+        SendMessageW(window, WM_MOUSEMOVE, 1, static_cast<LPARAM>(mouseMessage));
+    });
 }
 
 class ShellTest : public ::testing::Test {
@@ -353,6 +384,74 @@ TEST_F(ShellTest, ClosingTheWindowUnloadsItLikeExit) {
     EXPECT_FALSE(win32::IsMainWindowLoaded());
     EXPECT_FALSE(TrayIconPresent(main));
     EXPECT_FALSE(HotKeyTaken(kProbeModifiers, kProbeKey));
+}
+
+TEST_F(ShellTest, ExitFromTheTrayEndsTheMessageLoop) {
+    Store("Field", "Invoice No");
+    RunMain();
+    const HWND main = MainWindow();
+    ASSERT_NE(main, nullptr);
+
+    MenuSeen chosen;
+    const WhileModal work(WorkTheMenu(&chosen, {VK_DOWN, VK_DOWN, VK_RETURN}));
+    std::thread shell = NotifyFromAnotherThread(main, kRightButtonUp);
+    EXPECT_TRUE(LoopEndsByItself());
+    shell.join();
+    EXPECT_TRUE(chosen.open);
+    EXPECT_FALSE(win32::IsMainWindowLoaded());
+    EXPECT_FALSE(TrayIconPresent(main));
+}
+
+TEST_F(ShellTest, ExitWhileTheAboutBoxIsOpenEndsTheProgramWhenTheBoxCloses) {
+    Store("Field", "Invoice No");
+    Store("Hotkey", std::to_string(kProbeKey).c_str());
+    Store("HotKeyShift", "7");
+    RunMain();
+    const HWND main = MainWindow();
+    ASSERT_NE(main, nullptr);
+
+    // About from the menu, then Exit from it, then the box's OK; each step
+    // waits for the one before, all inside the program's loop.
+    MenuSeen aboutMenu;
+    MenuSeen exitMenu;
+    const auto chooseAbout = WorkTheMenu(&aboutMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    const auto chooseExit = WorkTheMenu(&exitMenu, {VK_DOWN, VK_DOWN, VK_RETURN});
+    std::vector<std::thread> shell;
+    bool releasedWhileAboutOpen = false;
+    int step = 0;
+    const WhileModal work([&] {
+        switch (step) {
+        case 0:
+            shell.push_back(NotifyFromAnotherThread(main, kRightButtonUp));
+            ++step;
+            return false;
+        case 1:
+            if (chooseAbout()) ++step;
+            return false;
+        case 2:
+            if (!IsAboutBoxLoaded()) return false;
+            shell.push_back(NotifyFromAnotherThread(main, kRightButtonUp));
+            ++step;
+            return false;
+        case 3:
+            if (chooseExit()) ++step;
+            return false;
+        default: {
+            if (win32::IsMainWindowLoaded()) return false;
+            releasedWhileAboutOpen = IsAboutBoxLoaded() && !TrayIconPresent(main) &&
+                                     !HotKeyTaken(kProbeModifiers, kProbeKey);
+            const HWND about = FindThreadWindow(L"About Vantrel");
+            PostMessageW(GetDlgItem(about, IDC_ABOUT_OK), BM_CLICK, 0, 0);
+            return true;
+        }
+        }
+    });
+    EXPECT_TRUE(LoopEndsByItself());
+    for (std::thread& t : shell) t.join();
+    EXPECT_TRUE(aboutMenu.open);
+    EXPECT_TRUE(exitMenu.open);
+    EXPECT_TRUE(releasedWhileAboutOpen);
+    EXPECT_FALSE(IsAboutBoxLoaded());
 }
 
 }  // namespace
