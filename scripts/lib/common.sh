@@ -72,7 +72,7 @@ stop_xvfb() {
 
 # Creates the test prefix once per build tree; later runs reuse it.
 prepare_wineprefix() {
-    if [ ! -f "$WINEPREFIX/.vantrel-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.vantrel-ready-2" ]; then
         log "creating Wine prefix in $WINEPREFIX"
         rm -rf "$WINEPREFIX"
         timeout 180 wineboot --init >"$BUILD/wineboot.log" 2>&1 || { log "wineboot failed"; return 1; }
@@ -80,8 +80,14 @@ prepare_wineprefix() {
         # A crashing program must never block a run with a dialog.
         timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         timeout 60 wineserver -w || true
-        touch "$WINEPREFIX/.vantrel-ready"
+        # Without a window manager Wine waits about 2 s for each captioned window it
+        # hides or destroys; unmanaged windows need no such confirmation.
+        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        timeout 60 wineserver -w || true
+        touch "$WINEPREFIX/.vantrel-ready-2"
     fi
+    # Start the server ourselves, detached from our output, so it never holds a pipe open.
+    wineserver -p60 </dev/null >/dev/null 2>&1
 }
 
 stop_wine() {

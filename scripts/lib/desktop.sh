@@ -116,5 +116,9 @@ stored_setting() {  # name -> prints the text
 
 # X window of Wine's notification area (icons sit in it when there is no task bar).
 tray_window() {
-    xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1
+    local w
+    for w in $(xdotool search --name '^Wine System Tray$' 2>/dev/null); do
+        xwininfo -id "$w" | grep -q 'Map State: IsViewable' && { echo "$w"; return 0; }
+    done
+    return 1
 }
