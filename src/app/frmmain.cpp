@@ -93,8 +93,16 @@ void frmmain::Form_Load() {
 // registered anew from whatever the settings then hold. Field 1 is replaced
 // even when the dialog was cancelled or left the field empty.
 void frmmain::SettingsCommand() {
+    const bool wasArmed = arming_.HotKeyRegistered();
     arming_.EnableHotKey(false);
-    host_.ShowSettingsModal();
+    try {
+        host_.ShowSettingsModal();
+    } catch (...) {
+        // A dialog that could not run changed nothing, so the hotkey goes back
+        // as it was rather than staying off until Settings is opened again.
+        if (wasArmed && loaded_) arming_.EnableHotKey(true);
+        throw;
+    }
     // Exit chosen from the tray while the dialog was open has already
     // released everything; arming now would register on a window that is gone.
     if (!loaded_) return;
