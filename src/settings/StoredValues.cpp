@@ -59,7 +59,8 @@ bool IsDecimalNumber(std::string_view t, bool& nonZero) {
 
 std::int16_t StoredInteger16(std::string_view key, std::string_view text) {
     std::string_view t = Trimmed(text);
-    if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+    // from_chars reads a minus but not a plus; a plus before a minus is two signs.
+    if (t.size() > 1 && t.front() == '+' && t[1] != '-') t.remove_prefix(1);
     long value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || end != t.data() + t.size() ||
