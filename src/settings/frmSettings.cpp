@@ -1,6 +1,7 @@
 #include "settings/frmSettings.h"
 
 #include <exception>
+#include <limits>
 
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
@@ -21,7 +22,10 @@ bool IsAcceptedHotKey(int keyCode, int shift) {
     // digit or letter needs Ctrl or Alt; a function key needs nothing.
     const bool functionKey = keyCode >= 112 && keyCode <= 135;
     const bool digitOrLetter = keyCode >= 48 && keyCode <= 90;
-    return functionKey || (digitOrLetter && shift > 1);
+    // The setting holds 16 bits: a wider state would be saved as another one.
+    const bool storable = shift >= std::numeric_limits<std::int16_t>::min() &&
+                          shift <= std::numeric_limits<std::int16_t>::max();
+    return storable && (functionKey || (digitOrLetter && shift > 1));
 }
 
 frmSettingsView frmSettings::Form_Load() {

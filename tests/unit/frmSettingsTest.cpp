@@ -100,6 +100,21 @@ TEST_F(frmSettingsTest, WhichKeyPressesAreTaken) {
     }
 }
 
+TEST_F(frmSettingsTest, StateBeyondSixteenBitsIsNotTaken) {
+    // Saved as 16 bits, 0x10007 would become 7: the box would not show what OK saves.
+    Open();
+    for (const int shift : {0x10007, -65529, 32768, -32769}) {
+        SCOPED_TRACE(shift);
+        EXPECT_EQ(form.txtHotKey_KeyDown(112, shift), std::nullopt);
+        EXPECT_EQ(form.txtHotKey_KeyDown(65, shift), std::nullopt);
+        EXPECT_EQ(form.CapturedKeyCode(), 122);
+        EXPECT_EQ(form.CapturedShift(), 0);
+    }
+    EXPECT_EQ(form.txtHotKey_KeyDown(112, 32767), "Shift 32767 F1");
+    EXPECT_EQ(form.txtHotKey_KeyDown(112, -32768), "Shift -32768 F1");
+    EXPECT_EQ(form.CapturedShift(), -32768);
+}
+
 TEST_F(frmSettingsTest, OkSavesWhatTheBoxLastShowed) {
     frmSettingsView v = Open();
     v.txtHotKey = *form.txtHotKey_KeyDown(116, 6);
