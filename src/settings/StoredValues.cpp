@@ -1,5 +1,6 @@
 #include "settings/StoredValues.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -19,7 +20,10 @@ std::string_view Trimmed(std::string_view text) {
 // Stored values may be long or binary junk; keep the message readable.
 std::string Quoted(std::string_view text) {
     constexpr std::size_t kShown = 40;
-    std::string shown(text.substr(0, kShown));
+    std::size_t cut = std::min(text.size(), kShown);
+    // Cut between characters, so the message stays UTF-8 like the text.
+    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    std::string shown(text.substr(0, cut));
     for (char& c : shown) {
         if (static_cast<unsigned char>(c) < 0x20) c = '?';
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/Error.h"
 
 namespace vantrel {
@@ -13,6 +15,22 @@ TEST(StoredValues, IntegerTakesOneSignAtMost) {
     for (const char* text : {"+-5", " +-3270 ", "-+5", "++5", "--5", "+", "-", "+ 5"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(StoredInteger16("Hotkey", text), Error);
+    }
+}
+
+TEST(StoredValues, LongValueIsShortenedBetweenCharacters) {
+    // The 40th and 41st bytes are one character: the message stops before it.
+    const std::string stored = std::string(39, 'x') + "\xC3\xA9tat";
+    for (const auto convert : {+[](const std::string& t) { StoredInteger16("Hotkey", t); },
+                               +[](const std::string& t) { StoredBoolean("SaveNext", t); }}) {
+        try {
+            convert(stored);
+            ADD_FAILURE() << "converted";
+        } catch (const Error& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("\"" + std::string(39, 'x') + "...\""), std::string::npos) << message;
+            EXPECT_EQ(message.find('\xC3'), std::string::npos) << message;
+        }
     }
 }
 
