@@ -88,21 +88,35 @@ notepad_text() {  # text [select-start select-end]
     if [ $# -ge 3 ]; then probe select "$NOTEPAD_TITLE" 1 "$2" "$3"; else probe select "$NOTEPAD_TITLE" 1 0 0; fi
 }
 
-# Replaces the stored settings; pairs of value name and text.
+# Replaces the stored settings; pairs of value name and text. A text of the form
+# "@reg:<data>" is written as raw .reg data (e.g. @reg:dword:0000007a, @reg:hex:01,02).
 store_settings() {  # name value ...
     clear_settings
     local f="$E2E_DIR/settings.reg"
+    mkdir -p "$E2E_DIR"
     {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n'
         printf '[%s]\r\n' 'HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Vantrel\Settings'
         while [ $# -ge 2 ]; do
-            local v=${2//\\/\\\\}
-            v=${v//\"/\\\"}
-            printf '"%s"="%s"\r\n' "$1" "$v"
+            if [[ $2 == @reg:* ]]; then
+                printf '"%s"=%s\r\n' "$1" "${2#@reg:}"
+            else
+                local v=${2//\\/\\\\}
+                v=${v//\"/\\\"}
+                printf '"%s"="%s"\r\n' "$1" "$v"
+            fi
             shift 2
         done
-    } >"$f"
+    } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$f"
     timeout 60 wine reg import "$(winepath -w "$f" 2>/dev/null)" >/dev/null 2>&1
+}
+
+# The stored settings as the registry holds them, for before/after comparisons.
+export_settings() {  # file
+    rm -f "$1"
+    timeout 60 wine reg export 'HKCU\Software\VB and VBA Program Settings\Vantrel\Settings' \
+        "$(winepath -w "$1" 2>/dev/null)" /y >/dev/null 2>&1
+    [ -f "$1" ] || : >"$1"
 }
 
 clear_settings() {

@@ -25,14 +25,19 @@ void ShowStartupFailure(std::string_view description) noexcept {
 // command, so the window stays while its icon does and goes otherwise (an
 // invisible program that nobody can end is worse than none). The procedure is
 // chosen here too, since the load handler may not have got that far, and a
-// repaired run has to index like any other.
+// repaired run has to index like any other. The settings the dialog will show
+// are what could be read, with defaults for the rest, so confirming it gives a
+// working hotkey rather than the empty values left by the failed read.
 void KeepForRepair(frmmain& form) noexcept {
     if (!form.Loaded()) return;
     if (!TrayIconShown()) {
         form.Handle("Form_Unload", [&] { form.Unload(); });
         return;
     }
-    form.Handle("Form_Load", [] { AppLink().ProcedureType(2); });
+    form.Handle("Form_Load", [] {
+        AppLink().ProcedureType(2);
+        AppLink().oSettings().GetReadableSettings();
+    });
 }
 
 }  // namespace

@@ -62,4 +62,23 @@ bool clsSettings::GetSettings() {
     return true;
 }
 
+void clsSettings::GetReadableSettings() {
+    auto readable = [](auto read, auto byDefault) {
+        try {
+            return read();
+        } catch (const std::exception&) {
+            return byDefault;
+        }
+    };
+    GrabType("Cursor");
+    SourceAppTitle(readable([] { return ReadSetting("SourceWindow", ""); }, std::string()));
+    Field(readable([] { return ReadSetting("Field", ""); }, std::string()));
+    AppName(readable([] { return ReadSetting("AppName", ""); }, std::string()));
+    HotKey(readable([] { return StoredInteger16("Hotkey", ReadSetting("Hotkey", "122")); },
+                    std::int16_t{122}));
+    HotKeyShift(readable([] { return StoredInteger16("HotKeyShift", ReadSetting("HotKeyShift", "0")); },
+                         std::int16_t{0}));
+    savenext(readable([] { return StoredBoolean("SaveNext", ReadSetting("SaveNext", "False")); }, false));
+}
+
 }  // namespace vantrel

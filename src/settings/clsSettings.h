@@ -30,6 +30,11 @@ public:
     // order, and a failing key leaves the ones before it done.
     bool SaveSettings();
     bool GetSettings();
+    // For a repair after GetSettings failed: every value that can be read is
+    // taken and every other one as if its key were absent, so the settings
+    // dialog offers a configuration that works once confirmed. Never throws
+    // for a bad stored value.
+    void GetReadableSettings();
 
     void Field(const std::string& vData) { field_ = vData; }
     std::string Field() const { return field_; }

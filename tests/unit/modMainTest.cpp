@@ -73,6 +73,27 @@ TEST_F(modMainTest, UnreadableSettingsAreReportedAndCanBeRepairedFromTheTray) {
     EXPECT_EQ(d.boxes.shown.size(), 1u);
 }
 
+// A failed read leaves the values after the bad key at nothing (hotkey 0); the
+// dialog must instead offer what could be read and defaults for the rest, so a
+// plain OK in the repair gives a working hotkey.
+TEST_F(modMainTest, RepairOffersWhatCanBeReadAndDefaultsForTheRest) {
+    d.settings.nonText.insert(fake::FakeSettingsStore::Path("Vantrel", "Settings", "SourceWindow"));
+    Store("Field", "Invoice No");
+    Store("HotKeyShift", "6");
+    Store("SaveNext", "maybe");
+    RunMain();
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    const clsSettings& s = AppLink().oSettings();
+    EXPECT_EQ(s.SourceAppTitle(), "");
+    EXPECT_EQ(s.Field(), "Invoice No");
+    EXPECT_EQ(s.HotKey(), 122);
+    EXPECT_EQ(s.HotKeyShift(), 6);
+    EXPECT_EQ(s.HotKeyMod(), 3);
+    EXPECT_FALSE(s.savenext());
+    EXPECT_TRUE(d.settings.nonText.count(fake::FakeSettingsStore::Path("Vantrel", "Settings", "SourceWindow")))
+        << "nothing is written until the user confirms";
+}
+
 TEST_F(modMainTest, FailureInTheStartupDialogIsReported) {
     d.journal.Fail("Host.ShowSettingsModal");
     RunMain();

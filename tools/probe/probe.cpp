@@ -21,6 +21,10 @@
 //                                 and presses its OK
 //   close TITLE                   posts WM_CLOSE
 //   rect TITLE                    prints the window's screen rectangle
+//   hold-clipboard MS             opens the clipboard (with a window of its own) and keeps
+//                                 it open for MS milliseconds, as a busy program would
+//   resources TITLE               prints "handles gdi user" of the process owning TITLE
+//   taskbar-created               broadcasts "TaskbarCreated", as a restarted shell does
 #include <windows.h>
 
 #include <cstdio>
@@ -193,6 +197,37 @@ int wmain(int argc, wchar_t** argv) {
         GetWindowRect(h, &r);
         Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
               L" " + std::to_wstring(r.bottom - r.top));
+        return 0;
+    }
+    if (cmd == L"hold-clipboard") {
+        HWND owner = CreateWindowExW(0, L"STATIC", L"probe clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                     nullptr, nullptr, nullptr);
+        if (!WaitFor(2000, [&] { return OpenClipboard(owner) != 0; })) return 1;
+        Print(L"holding");
+        Sleep(num(2));
+        CloseClipboard();
+        DestroyWindow(owner);
+        return 0;
+    }
+    if (cmd == L"taskbar-created") {
+        const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        return 0;
+    }
+    if (cmd == L"resources") {
+        HWND h = TopWindow(arg(2));
+        if (h == nullptr) return 1;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (process == nullptr) return 1;
+        DWORD handles = 0;
+        GetProcessHandleCount(process, &handles);
+        const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+        const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+        CloseHandle(process);
+        Print(std::to_wstring(handles) + L" " + std::to_wstring(gdi) + L" " + std::to_wstring(user));
         return 0;
     }
     HWND top = nullptr;

@@ -1,0 +1,137 @@
+# Helpers of the end-to-end scripts: checks, the runner's record, vantrel.exe's
+# process, and the tray icon and its menu driven with the mouse. Source after
+# common.sh and desktop.sh.
+
+PASSED=0
+FAILED=0
+CURRENT=""
+scenario() { CURRENT=$1; printf -- '--- %s\n' "$1"; }
+check() {  # what actual expected
+    if [ "$2" == "$3" ]; then
+        PASSED=$((PASSED + 1))
+    else
+        FAILED=$((FAILED + 1))
+        printf '  FAIL [%s] %s\n    got:  %s\n    want: %s\n' "$CURRENT" "$1" "$2" "$3"
+    fi
+}
+check_ok() {  # what command...
+    local what=$1
+    shift
+    if "$@"; then PASSED=$((PASSED + 1)); else
+        FAILED=$((FAILED + 1))
+        printf '  FAIL [%s] %s\n' "$CURRENT" "$what"
+    fi
+}
+
+cleanup() { stop_started; }
+trap cleanup EXIT
+
+RUNNER_LOG="$SCRIPTS_DIR/brisklet.log"
+DOC_LOG="$STANDIN_DIR/doccenter.log"
+SCRIPT_FILE="$SCRIPTS_DIR/brisklet.sc"
+RUNNER_CMDLINE='C:\program files\tallowin\scripts\brisklet.exe C:\program files\tallowin\scripts\brisklet.sc'
+VK_F11=122
+VK_F12=123
+
+runs() { [ -f "$RUNNER_LOG" ] && grep -c '^end$' "$RUNNER_LOG" || echo 0; }
+wait_runs() {  # count seconds
+    local i
+    for i in $(seq 1 $(($2 * 10))); do [ "$(runs)" -ge "$1" ] && return 0; sleep 0.1; done
+    return 1
+}
+# A field of the runner's last record, unescaped only for \\ (enough for paths).
+last_record() {  # field
+    awk '/^start /{block=""} {block=block $0 "\n"} END{printf "%s", block}' "$RUNNER_LOG" |
+        sed -n "s/^$1 //p" | sed 's/\\\\/\\/g'
+}
+hex_of() { printf '%b' "$1" | od -An -tx1 -v | tr -d ' \n'; }
+now_us() { date +%s%6N; }
+# Whether Document Center was activated after the given time.
+activated_since() {  # microseconds
+    awk -v t="$1" '$1 >= t && $2 == "activate" {found=1} END{exit !found}' "$DOC_LOG"
+}
+
+start_vantrel() {
+    wine_start vantrel "$VANTREL_EXE"
+}
+vantrel_running() { [ -n "${PID_OF[vantrel]:-}" ] && kill -0 "${PID_OF[vantrel]}" 2>/dev/null; }
+wait_vantrel_exit() {  # seconds
+    local i
+    for i in $(seq 1 $(($1 * 10))); do vantrel_running || return 0; sleep 0.1; done
+    return 1
+}
+stop_vantrel() { wine_stop vantrel; probe wait-hotkey 0 $VK_F11 5000 free >/dev/null; }
+
+# Wine's tray misses a press and release that arrive together: click as a hand would.
+slow_click() {  # x y button
+    xdotool mousemove "$1" "$2" sleep 0.2 mousedown "$3" sleep 0.15 mouseup "$3"
+}
+
+# The tray icon's place: Wine shows icons in its own small window when there is no task bar.
+tray_click() {  # button (1 left, 3 right)
+    local w geo x y
+    w=$(tray_window)
+    [ -n "$w" ] || return 1
+    # Other windows may cover it; a user would see to that first.
+    xdotool windowraise "$w"
+    sleep 0.2
+    # The first icon sits at the left of the window's client area, under Wine's own
+    # caption (windows are unmanaged in the test prefix).
+    geo=$(xwininfo -id "$w" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ +Height/{h=$NF} END{print x, y + h}')
+    read -r x y <<<"$geo"
+    TRAY_X=$((x + 12))
+    TRAY_Y=$((y - 14))
+    slow_click "$TRAY_X" "$TRAY_Y" "$1"
+}
+# The popup menu: an unnamed, viewable X window of menu size (the pointer's place
+# as Wine last saw it decides where it opens, so it is looked up, not assumed).
+menu_origin() {
+    local w
+    for w in $(xwininfo -root -children | awk '/^ +0x/ && /has no name/ {print $1}'); do
+        xwininfo -id "$w" | awk '
+            /Map State/ {viewable = ($3 == "IsViewable")}
+            /Absolute upper-left X/ {x = $NF}
+            /Absolute upper-left Y/ {y = $NF}
+            /^ +Width/ {wd = $NF}
+            /^ +Height/ {ht = $NF}
+            END {if (viewable && wd > 30 && wd < 250 && ht > 40 && ht < 120) {print x, y; exit 0} exit 1}' &&
+            return 0
+    done
+    return 1
+}
+# Chooses an item of the tray menu with the mouse, as a user would.
+tray_menu() {  # Settings | Exit | About
+    local i origin="" mx my dy
+    tray_click 3 || return 1
+    for i in $(seq 1 30); do origin=$(menu_origin) && break; sleep 0.1; done
+    [ -n "$origin" ] || { echo "  (no tray menu appeared)"; return 1; }
+    read -r mx my <<<"$origin"
+    case $1 in
+        Settings) dy=10 ;;
+        Exit) dy=35 ;;
+        About) dy=52 ;;
+    esac
+    slow_click $((mx + 30)) $((my + dy)) 1
+}
+# Wine hides its tray window when no icon is left in it.
+tray_icon_shown() { tray_window >/dev/null; }
+
+demo_settings() {  # SaveNext
+    store_settings SourceWindow "$NOTEPAD_TITLE" Field last_name AppName AP Hotkey $VK_F11 HotKeyShift 0 SaveNext "$1"
+}
+
+expected_script() {  # True|False
+    local s='Sub main()\r\nIndex.Field("last_name") = Clipboard\r\ndoevents\r\n'
+    [ "$1" = True ] && s+='Index.Save\r\nIndex.nextdocument\r\n'
+    s+='Index.setfocuson 1\r\nEnd Sub\r\n\r\n\r\n'
+    hex_of "$s"
+}
+
+
+# Retries a check for a bounded time: Wine shows and hides its tray window lazily.
+wait_for() {  # seconds command...
+    local seconds=$1 i
+    shift
+    for i in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
