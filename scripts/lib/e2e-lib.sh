@@ -51,7 +51,11 @@ activated_since() {  # microseconds
     awk -v t="$1" '$1 >= t && $2 == "activate" {found=1} END{exit !found}' "$DOC_LOG"
 }
 
+# A copy that is still going holds the hotkey, and the new one's registration would be
+# refused (silently, as it must be): start only once the keys the tests use are free.
 start_vantrel() {
+    probe wait-hotkey 0 $VK_F11 15000 free >/dev/null
+    probe wait-hotkey 0 $VK_F12 5000 free >/dev/null
     wine_start vantrel "$VANTREL_EXE"
 }
 vantrel_running() { [ -n "${PID_OF[vantrel]:-}" ] && kill -0 "${PID_OF[vantrel]}" 2>/dev/null; }
@@ -60,7 +64,16 @@ wait_vantrel_exit() {  # seconds
     for i in $(seq 1 $(($1 * 10))); do vantrel_running || return 0; sleep 0.1; done
     return 1
 }
-stop_vantrel() { wine_stop vantrel; probe wait-hotkey 0 $VK_F11 5000 free >/dev/null; }
+# Ends the program as the system would (WM_CLOSE unloads the main window), killing it
+# only when that does not work.
+stop_vantrel() {
+    if vantrel_running; then
+        probe close Vantrel >/dev/null 2>&1
+        wait_vantrel_exit 10 || true
+    fi
+    wine_stop vantrel
+    probe wait-hotkey 0 $VK_F11 15000 free >/dev/null
+}
 
 # Wine's tray misses a press and release that arrive together: click as a hand would.
 slow_click() {  # x y button
@@ -133,5 +146,18 @@ wait_for() {  # seconds command...
     local seconds=$1 i
     shift
     for i in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+# Chooses a tray menu item and waits for its effect, trying again when the click was
+# lost (under Xvfb a window that has just closed can still cover the tray a moment).
+tray_command() {  # item check-command...
+    local item=$1 attempt
+    shift
+    for attempt in 1 2 3; do
+        tray_menu "$item" && wait_for 5 "$@" && return 0
+        xdotool key Escape
+        sleep 1
+    done
     return 1
 }

@@ -41,8 +41,11 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
         d.clipboard.Clear();
         d.loop.ProcessPending();
         if (!windowTitle.empty()) {
-            d.windows.ActivateByTitle(windowTitle);
+            const WindowHandle source = d.windows.ActivateByTitle(windowTitle);
             d.loop.ProcessPending();
+            // Keystrokes go to whichever window is in front when they are read, so
+            // sent too early they would copy from (or type into) the previous one.
+            d.loop.PumpUntil([&] { return d.windows.IsForeground(source); }, kActivationWaitBound);
         }
         // The hotkey's own modifiers would turn the copy keystrokes into other
         // commands; wait as long as the user holds them.

@@ -127,6 +127,27 @@ TEST_F(GrabWindowTextTest, NoKeystrokeWhileAModifierIsHeldAndTheWaitRests) {
     EXPECT_EQ(f.keyboard.keyStateQueries % 3, 0) << "all three keys are queried on every pass";
 }
 
+// The keystrokes go to whichever window is in front when they are read: sent
+// before the source has come forward, they would copy from the previous window.
+TEST_F(GrabWindowTextTest, KeysWaitUntilTheSourceIsInFrontButNotForever) {
+    f.keyboard.source.selection = "A-17";
+    f.windows.activationLag = 4;
+    bool frontAtSend = false;
+    keyboard.onSend = [&] { frontAtSend = f.windows.lagLeft == 0; };
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_TRUE(frontAtSend);
+
+    // A window that never comes forward (another program holds the foreground):
+    // the grab goes on after the bound, as it would have without waiting.
+    f.keyboard.sent.clear();
+    f.windows.activationLag = 1'000'000;
+    const int restsBefore = f.loop.rests;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
+    EXPECT_GE(f.loop.rests - restsBefore, kActivationWaitBound / f.loop.restLength);
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
 TEST_F(GrabWindowTextTest, EmptyTitleActivatesNothing) {
     f.keyboard.source.selection = "A-17";
     EXPECT_EQ(GrabWindowText("", "Cursor"), "A-17");

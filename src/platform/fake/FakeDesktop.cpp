@@ -101,7 +101,7 @@ void FakeKeyboard::Tick() {
 
 // --- windows
 
-void FakeTopWindows::ActivateByTitle(std::string_view title) {
+WindowHandle FakeTopWindows::ActivateByTitle(std::string_view title) {
     journal_.Hit("TopWindows.ActivateByTitle");
     auto it = std::find(titles.begin(), titles.end(), title);
     if (it == titles.end()) {
@@ -110,6 +110,17 @@ void FakeTopWindows::ActivateByTitle(std::string_view title) {
     }
     if (it == titles.end()) throw Error("No window is titled '" + std::string(title) + "'.");
     activated.push_back(*it);
+    foreground = static_cast<WindowHandle>(it - titles.begin()) + 1;
+    lagLeft = activationLag;
+    return foreground;
+}
+
+bool FakeTopWindows::IsForeground(WindowHandle window) {
+    if (lagLeft > 0) {
+        --lagLeft;
+        return false;
+    }
+    return foreground == window;
 }
 
 // --- files

@@ -96,9 +96,16 @@ private:
 class FakeTopWindows : public TopWindows {
 public:
     explicit FakeTopWindows(Journal& j) : journal_(j) {}
-    void ActivateByTitle(std::string_view title) override;
+    WindowHandle ActivateByTitle(std::string_view title) override;
+    bool IsForeground(WindowHandle window) override;
+    // The handle of titles[i] is i + 1.
     std::vector<std::string> titles;
     std::vector<std::string> activated;  // matched titles, in order
+    WindowHandle foreground = 0;
+    // Foreground checks that still answer "not yet" after an activation: the other
+    // program takes the focus in its own time.
+    int activationLag = 0;
+    int lagLeft = 0;
 
 private:
     Journal& journal_;

@@ -57,7 +57,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
 
 }  // namespace
 
-void Win32TopWindows::ActivateByTitle(std::string_view title) {
+WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
     Search search;
     search.wanted = Widen(title);
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
@@ -68,6 +68,11 @@ void Win32TopWindows::ActivateByTitle(std::string_view title) {
     // Not waiting for the other program to take the focus: it gets it when it
     // next reads its messages, and the keystrokes that follow queue up meanwhile.
     SetForegroundWindow(window);
+    return reinterpret_cast<WindowHandle>(window);
+}
+
+bool Win32TopWindows::IsForeground(WindowHandle window) {
+    return GetForegroundWindow() == reinterpret_cast<HWND>(window);
 }
 
 }  // namespace vantrel::win32

@@ -7,7 +7,8 @@ namespace vantrel::win32 {
 // Finds visible top-level windows by title, ignoring letter case.
 class Win32TopWindows : public TopWindows {
 public:
-    void ActivateByTitle(std::string_view title) override;
+    WindowHandle ActivateByTitle(std::string_view title) override;
+    bool IsForeground(WindowHandle window) override;
 };
 
 }  // namespace vantrel::win32
