@@ -12,7 +12,9 @@ constexpr std::uint32_t kRegDword = 4;
 
 struct RegistryValue {
     std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;  // REG_SZ as ANSI bytes, as the value's query returns them
+    // Text types as UTF-8, with one trailing NUL when the stored data ended in one;
+    // other types as their raw bytes.
+    std::vector<std::uint8_t> data;
 };
 
 // Read-only lookups under HKEY_LOCAL_MACHINE.
@@ -20,7 +22,7 @@ class Registry {
 public:
     virtual ~Registry() = default;
     // Opens `keyPath` with `access`, queries `valueName` into a buffer of
-    // `bufferSize` bytes and closes the key. Nothing when the open or the
+    // `bufferSize` characters and closes the key. Nothing when the open or the
     // query does not succeed (a larger value included).
     virtual std::optional<RegistryValue> QueryMachineValue(std::string_view keyPath,
                                                            std::string_view valueName,
