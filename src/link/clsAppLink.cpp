@@ -56,7 +56,12 @@ bool clsAppLink::Field1HasValue() {
     }
 }
 
-void clsAppLink::RunSearch() {
+void clsAppLink::RunSearch() { RunLaunch(&clsAppLink::LaunchSearch); }
+
+void clsAppLink::RunIndex() { RunLaunch(&clsAppLink::LaunchIndex); }
+
+// Indexing and searching differ only in the launch at the end.
+void clsAppLink::RunLaunch(void (clsAppLink::*launch)()) {
     if (!Field1HasValue()) {
         CurrentDesktop().boxes.Show("Error grabbing data from source window.", "Vantrel",
                                     Modality::System);
@@ -65,19 +70,7 @@ void clsAppLink::RunSearch() {
     // The hand-off is best effort: whatever part of it failed, the user sees
     // the imaging application as it is and can press the hotkey again.
     try {
-        LaunchSearch();
-    } catch (const std::exception&) {
-    }
-}
-
-void clsAppLink::RunIndex() {
-    if (!Field1HasValue()) {
-        CurrentDesktop().boxes.Show("Error grabbing data from source window.", "Vantrel",
-                                    Modality::System);
-        return;
-    }
-    try {
-        LaunchIndex();
+        (this->*launch)();
     } catch (const std::exception&) {
     }
 }

@@ -43,6 +43,7 @@ private:
     bool Field1HasValue();
     void LaunchSearch();
     void LaunchIndex();
+    void RunLaunch(void (clsAppLink::*launch)());
 
     std::shared_ptr<clsSettings> settings_;
     std::shared_ptr<vantrel::colFields> fields_;
