@@ -13,6 +13,7 @@
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Error.h"
+#include "resources/DialogLayout_win.h"
 #include "resources/resource.h"
 #include "settings/SettingsDialog.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"VantrelMainWindow";
 constexpr wchar_t kCaption[] = L"Vantrel";
-constexpr int kTwipsPerInch = 1440;
 
 // Client area and controls in twips, as the window was designed.
 constexpr int kClientWidth = 1908;
@@ -73,8 +73,8 @@ std::optional<MainCommand> CommandOf(UINT_PTR id) {
 struct Scale {
     int dpiX = 96;
     int dpiY = 96;
-    int X(int twips) const { return MulDiv(twips, dpiX, kTwipsPerInch); }
-    int Y(int twips) const { return MulDiv(twips, dpiY, kTwipsPerInch); }
+    int X(int twips) const { return win32::TwipsToPixels(twips, dpiX); }
+    int Y(int twips) const { return win32::TwipsToPixels(twips, dpiY); }
 };
 
 Scale ScreenScale() {
@@ -87,7 +87,7 @@ Scale ScreenScale() {
     return s;
 }
 
-HICON ProgramIcon(int size) {
+HICON SharedProgramIcon(int size) {
     // Shared icons belong to the system's cache and are never destroyed.
     const auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANTREL),
                                                     IMAGE_ICON, size, size, LR_SHARED));
@@ -102,8 +102,8 @@ void RegisterMainWindowClass() {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &MainWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hIcon = ProgramIcon(GetSystemMetrics(SM_CXICON));
-    wc.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    wc.hIcon = SharedProgramIcon(GetSystemMetrics(SM_CXICON));
+    wc.hIconSm = SharedProgramIcon(GetSystemMetrics(SM_CXSMICON));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
@@ -138,7 +138,7 @@ public:
         RegisterMainWindowClass();
         menuBar_ = CreateOptionsMenu(options_);
         taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-        icon_ = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
+        icon_ = SharedProgramIcon(GetSystemMetrics(SM_CXSMICON));
 
         const Scale scale = ScreenScale();
         // Fixed single border, no minimize or maximize box; a tool window
@@ -158,7 +158,7 @@ public:
         ThrowLastErrorIf(created == nullptr, "CreateWindowExW");
         window_.reset(created);
         SendMessageW(created, WM_SETICON, ICON_BIG,
-                     reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXICON))));
+                     reinterpret_cast<LPARAM>(SharedProgramIcon(GetSystemMetrics(SM_CXICON))));
         SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
         CreateButtons(scale);
         // An elevated copy would otherwise never hear that the task bar came back.
