@@ -8,12 +8,22 @@ mkdir -p "$BUILD"
 BUILD=$(cd "$BUILD" && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-export WINEARCH=win64
-export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
+# VANTREL_ARCH picks the Windows build the Wine scripts run: 64 (x86-64, the default)
+# or 32 (i686, in a 32-bit prefix, as on 32-bit Windows). use_arch switches later.
+use_arch() {  # 64 | 32 [prefix]
+    case $1 in
+        64) WIN_PRESET=mingw64 WINEARCH=win64 WINEPREFIX=${2:-$BUILD/wineprefix} ;;
+        32) WIN_PRESET=mingw32 WINEARCH=win32 WINEPREFIX=${2:-$BUILD/wineprefix32} ;;
+        *) echo "VANTREL_ARCH must be 64 or 32, not $1" >&2; return 2 ;;
+    esac
+    VANTREL_ARCH=$1
+    export VANTREL_ARCH WINEARCH WINEPREFIX
+}
+use_arch "${VANTREL_ARCH:-64}" "${WINEPREFIX:-}" || exit 2
 
 log() { printf '==> %s\n' "$*"; }
 
-# Installs the Debian packages that are not there yet.
+# Installs the Debian packages that are not there yet (name:i386 for 32-bit ones).
 ensure_packages() {
     local missing=()
     for p in "$@"; do
@@ -23,12 +33,15 @@ ensure_packages() {
     log "installing ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${sudo[@]}" dpkg --add-architecture i386
+    fi
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates)
-WINE_PACKAGES=(wine64 wine xvfb xdotool x11-utils x11-xkb-utils xauth imagemagick procps)
+WINE_PACKAGES=(wine64 wine wine32:i386 xvfb xdotool x11-utils x11-xkb-utils xauth imagemagick procps)
 
 # Configures and builds one preset quietly; the log is kept under the build tree.
 build_preset() {
@@ -70,9 +83,11 @@ stop_xvfb() {
     fi
 }
 
-# Creates the test prefix once per build tree; later runs reuse it.
+# Creates the test prefix once per build tree; later runs reuse it. The marker's number
+# changes when an older prefix can no longer serve (one made before 32-bit Wine was
+# installed does not start 64-bit programs once it is).
 prepare_wineprefix() {
-    if [ ! -f "$WINEPREFIX/.vantrel-ready-2" ]; then
+    if [ ! -f "$WINEPREFIX/.vantrel-ready-3" ]; then
         log "creating Wine prefix in $WINEPREFIX"
         rm -rf "$WINEPREFIX"
         timeout 180 wineboot --init >"$BUILD/wineboot.log" 2>&1 || { log "wineboot failed"; return 1; }
@@ -84,7 +99,7 @@ prepare_wineprefix() {
         # hides or destroys; unmanaged windows need no such confirmation.
         timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         timeout 60 wineserver -w || true
-        touch "$WINEPREFIX/.vantrel-ready-2"
+        touch "$WINEPREFIX/.vantrel-ready-3"
     fi
     # Start the server ourselves, detached from our output, so it never holds a pipe open.
     wineserver -p60 </dev/null >/dev/null 2>&1

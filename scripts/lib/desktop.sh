@@ -2,7 +2,7 @@
 # Wine's notepad as the source program, the stand-in runner in its fixed folder and
 # the stand-in "Document Center". Source common.sh first.
 
-WIN_BIN="$BUILD/mingw64"
+WIN_BIN="$BUILD/$WIN_PRESET"
 VANTREL_EXE="$WIN_BIN/vantrel.exe"
 PROBE_EXE="$WIN_BIN/tools/probe/probe.exe"
 BRISKLET_EXE="$WIN_BIN/tools/brisklet/brisklet.exe"

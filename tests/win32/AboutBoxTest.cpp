@@ -29,7 +29,7 @@ std::vector<HWND> AboutWindows() {
     std::vector<HWND> found;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
             if (TextOf(w) == L"About Vantrel") reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
             return TRUE;
         },

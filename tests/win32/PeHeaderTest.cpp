@@ -79,6 +79,7 @@ public:
     }
 
     bool Is64() const { return is64_; }
+    WORD Characteristics() const { return file_.Characteristics; }
     WORD Subsystem() const { return subsystem_; }
     WORD DllCharacteristics() const { return dllCharacteristics_; }
     IMAGE_DATA_DIRECTORY Directory(int index) const {
@@ -215,7 +216,12 @@ TEST_F(PeHeaderTest, RandomisedNonExecutableDataGuiProgram) {
     EXPECT_NE(flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT, 0) << "data pages executable";
     if (image_->Is64()) {
         EXPECT_NE(flags & IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, 0) << "low-entropy ASLR";
+    } else {
+        // On 64-bit Windows a 32-bit program may then use 4 GB instead of 2.
+        EXPECT_NE(image_->Characteristics() & IMAGE_FILE_LARGE_ADDRESS_AWARE, 0) << "not large-address aware";
     }
+    // The program is the same build as these tests: a 32-bit test run checks the 32-bit program.
+    EXPECT_EQ(image_->Is64(), sizeof(void*) == 8);
     // Without relocations the loader cannot move the image, whatever the flag says.
     const IMAGE_DATA_DIRECTORY relocations = image_->Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC);
     EXPECT_NE(relocations.VirtualAddress, 0u);

@@ -35,7 +35,7 @@ HWND FindDialog() {
     } search;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
             if (TextOf(w) != kCaption) return TRUE;
             reinterpret_cast<Search*>(p)->found = w;
             return FALSE;

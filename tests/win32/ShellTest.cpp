@@ -69,7 +69,7 @@ HWND FindThreadWindow(const std::wstring& title) {
     } search{title};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(p);
             if (IsWindowVisible(w) && TextOf(w) == s->title) {
                 s->found = w;

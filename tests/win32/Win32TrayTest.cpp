@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "Win32TestSupport.h"
+#include "app/CIAsystray.h"
 
 namespace vantrel {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 // The record as the program fills it: first-version size, message, icon and tip.
 NotifyIconRecord RecordFor(HWND window, const std::string& caption) {
     NotifyIconRecord r;
-    r.size = NOTIFYICONDATAA_V1_SIZE;
+    r.size = kNotifyIconRecordSize;
     r.window = reinterpret_cast<WindowHandle>(window);
     r.id = 1;
     r.flags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -23,8 +24,15 @@ NotifyIconRecord RecordFor(HWND window, const std::string& caption) {
     return r;
 }
 
+// The program states the record's size itself; the shell reads the record's
+// version from it, so it must be the first version's size on this build.
+TEST(Win32TrayTest, TheProgramsRecordSizeIsTheFirstVersionsOnThisBuild) {
+    EXPECT_EQ(kNotifyIconRecordSize, NOTIFYICONDATAA_V1_SIZE);
+    EXPECT_EQ(kNotifyIconRecordSize, sizeof(void*) == 4 ? 88u : 104u);
+    ::testing::Test::RecordProperty("record_size", static_cast<int>(kNotifyIconRecordSize));
+}
+
 TEST(Win32TrayTest, AddsAndRemovesTheIconNamedByWindowAndId) {
-    static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88));
     const testing::TestWindow window(L"Vantrel", WS_OVERLAPPEDWINDOW);
     win32::Win32Tray tray;
     const NotifyIconRecord record = RecordFor(window.get(), "Vantrel Übersicht");
