@@ -42,6 +42,9 @@ ensure_packages() {
 
 BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates)
 WINE_PACKAGES=(wine64 wine wine32:i386 xvfb xdotool x11-utils x11-xkb-utils xauth imagemagick procps)
+# wixl builds the installer package, msibuild (msitools) amends it, zip packs the
+# portable copy; unzip and msiinfo read them back in the tests.
+PACKAGE_TOOLS=(wixl msitools zip unzip)
 
 # Configures and builds one preset quietly; the log is kept under the build tree.
 build_preset() {
