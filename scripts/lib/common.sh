@@ -6,6 +6,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD="${VANTREL_BUILD:-$ROOT/build}"
 mkdir -p "$BUILD"
 BUILD=$(cd "$BUILD" && pwd)
+# Wine takes the encoding of arguments and file names, and its own language, from the
+# locale: under C it cannot pass "Müller" or create "Übersicht.sc", and another
+# language renames notepad's window. Debian always has C.UTF-8 (code page 1252).
+export LC_ALL=C.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 # VANTREL_ARCH picks the Windows build the Wine scripts run: 64 (x86-64, the default)

@@ -14,12 +14,13 @@ check() {  # what actual expected
         printf '  FAIL [%s] %s\n    got:  %s\n    want: %s\n' "$CURRENT" "$1" "$2" "$3"
     fi
 }
-check_ok() {  # what command...
+check_ok() {  # what command... (returns whether it held)
     local what=$1
     shift
     if "$@"; then PASSED=$((PASSED + 1)); else
         FAILED=$((FAILED + 1))
         printf '  FAIL [%s] %s\n' "$CURRENT" "$what"
+        return 1
     fi
 }
 
@@ -54,8 +55,10 @@ activated_since() {  # microseconds
 # A copy that is still going holds the hotkey, and the new one's registration would be
 # refused (silently, as it must be): start only once the keys the tests use are free.
 start_vantrel() {
-    probe wait-hotkey 0 $VK_F11 15000 free >/dev/null
-    probe wait-hotkey 0 $VK_F12 5000 free >/dev/null
+    probe wait-hotkey 0 $VK_F11 15000 free >/dev/null ||
+        echo "    (F11 is still held by another program at this start)"
+    probe wait-hotkey 0 $VK_F12 5000 free >/dev/null ||
+        echo "    (F12 is still held by another program at this start)"
     wine_start vantrel "$VANTREL_EXE"
 }
 vantrel_running() { [ -n "${PID_OF[vantrel]:-}" ] && kill -0 "${PID_OF[vantrel]}" 2>/dev/null; }
