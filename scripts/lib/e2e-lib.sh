@@ -61,6 +61,16 @@ start_vantrel() {
         echo "    (F12 is still held by another program at this start)"
     wine_start vantrel "$VANTREL_EXE"
 }
+# Waits until the program holds the combination. The check registers it itself for a
+# moment, and a program arming it in that moment is refused (silently, as it must be),
+# so the check starts only once the program is past its arming: at start its tray icon
+# is shown (it is added just before the hotkey is armed); after a dialog, the dialog is
+# gone (the caller waits for that).
+wait_armed() {  # mods vk milliseconds
+    wait_for 20 tray_icon_shown
+    sleep 0.3
+    probe wait-hotkey "$1" "$2" "$3" held
+}
 vantrel_running() { [ -n "${PID_OF[vantrel]:-}" ] && kill -0 "${PID_OF[vantrel]}" 2>/dev/null; }
 wait_vantrel_exit() {  # seconds
     local i
@@ -76,6 +86,8 @@ stop_vantrel() {
     fi
     wine_stop vantrel
     probe wait-hotkey 0 $VK_F11 15000 free >/dev/null
+    # Wine hides the tray lazily; the next start looks for its own icon there.
+    wait_for 5 tray_icon_gone || true
 }
 
 # Wine's tray misses a press and release that arrive together: click as a hand would.
@@ -131,6 +143,7 @@ tray_menu() {  # Settings | Exit | About
 }
 # Wine hides its tray window when no icon is left in it.
 tray_icon_shown() { tray_window >/dev/null; }
+tray_icon_gone() { ! tray_window >/dev/null; }
 
 demo_settings() {  # SaveNext
     store_settings SourceWindow "$NOTEPAD_TITLE" Field last_name AppName AP Hotkey $VK_F11 HotKeyShift 0 SaveNext "$1"
