@@ -27,6 +27,9 @@ use_arch "${VANTREL_ARCH:-64}" "${WINEPREFIX:-}" || exit 2
 
 log() { printf '==> %s\n' "$*"; }
 
+# The program's version, as the build gives it to the exe.
+project_version() { sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt"; }
+
 # Installs the Debian packages that are not there yet (name:i386 for 32-bit ones).
 ensure_packages() {
     local missing=()
