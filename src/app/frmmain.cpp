@@ -93,6 +93,14 @@ void frmmain::Form_Load() {
 // registered anew from whatever the settings then hold. Field 1 is replaced
 // even when the dialog was cancelled or left the field empty.
 void frmmain::SettingsCommand() {
+    // One dialog at a time, however it was asked for: a second one would arm
+    // the hotkey under the first, and the key chosen there would never be
+    // registered. Asked again, the open one comes forward.
+    if (settingsOpen_) {
+        host_.ShowSettingsModal();
+        return;
+    }
+    const FlagScope open(settingsOpen_);
     const bool wasArmed = arming_.HotKeyRegistered();
     arming_.EnableHotKey(false);
     try {

@@ -30,7 +30,8 @@ public:
     // Shows the menu "Options" at the mouse position and returns the item the
     // user chose, nothing when the menu was dismissed.
     virtual std::optional<MainCommand> PopupOptionsMenu() = 0;
-    // Returns when the settings dialog has been closed, by OK or by Cancel.
+    // Returns when the settings dialog has been closed, by OK or by Cancel;
+    // while one is open, brings it to the front and returns at once.
     virtual void ShowSettingsModal() = 0;
     virtual void ShowAbout() = 0;
     virtual void Minimize() = 0;
@@ -80,6 +81,7 @@ private:
     bool loaded_ = true;
     std::int32_t lastMouseMessage_ = 0;
     bool busy_ = false;
+    bool settingsOpen_ = false;
 };
 
 // The handler a command runs in, as the failure box names it ("mnuExit_Click").

@@ -26,11 +26,12 @@ bool AnyModifierDown(Keyboard& keyboard) {
 }
 
 // Sends the keystrokes and waits until the clipboard changes, since the source
-// program copies in its own time. False when nothing changed within the bound.
-bool SendAndAwaitCopy(Desktop& d, const char* keystrokes) {
+// program copies in its own time; nothing changing within the bound is taken
+// to mean that nothing was copied.
+void SendAndAwaitCopy(Desktop& d, const char* keystrokes) {
     const std::uint32_t before = d.clipboard.SequenceNumber();
     d.keyboard.Send(ParseKeystrokes(keystrokes));
-    return d.loop.PumpUntil([&] { return d.clipboard.SequenceNumber() != before; }, kCopyWaitBound);
+    d.loop.PumpUntil([&] { return d.clipboard.SequenceNumber() != before; }, kCopyWaitBound);
 }
 
 }  // namespace
@@ -40,8 +41,9 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
         Desktop& d = CurrentDesktop();
         d.clipboard.Clear();
         d.loop.ProcessPending();
+        WindowHandle source = 0;  // none: the foreground window
         if (!windowTitle.empty()) {
-            const WindowHandle source = d.windows.ActivateByTitle(windowTitle);
+            source = d.windows.ActivateByTitle(windowTitle);
             d.loop.ProcessPending();
             // Keystrokes go to whichever window is in front when they are read, so
             // sent too early they would copy from (or type into) the previous one.
@@ -53,9 +55,18 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
             d.loop.PumpUntil([&] { return !AnyModifierDown(d.keyboard); }, std::nullopt);
         d.loop.ProcessPending();
         if (grabType == "Cursor") {
-            const bool copied = SendAndAwaitCopy(d, kCopy);
-            const std::string first = d.clipboard.ReadText();
-            if (!copied || first.empty()) SendAndAwaitCopy(d, kCopyWholeLine);
+            // An edit control that says nothing is selected will copy nothing:
+            // the copy still goes out, but the half-second wait for it would be
+            // spent for nothing. Any other control may copy something all the
+            // same (a grid copies its current cell), so it gets the wait.
+            if (d.windows.FocusedSelection(source) == Selection::Empty)
+                d.keyboard.Send(ParseKeystrokes(kCopy));
+            else
+                SendAndAwaitCopy(d, kCopy);
+            // What the clipboard holds decides, not the wait: a copy that lands
+            // just after the bound still holds the user's selection, which the
+            // fallback keys would replace with the whole line.
+            if (d.clipboard.ReadText().empty()) SendAndAwaitCopy(d, kCopyWholeLine);
         }
         return d.clipboard.ReadText();
     } catch (const std::exception&) {

@@ -15,6 +15,8 @@ namespace {
 // The procedure the main window had before ours; 0 until the first Hook.
 ProcAddress gPreviousProc = 0;
 std::function<WindowHandle()> gMainWindow;
+// Set from a hotkey's arrival until its key has been let go.
+bool gCycleUnderWay = false;
 
 constexpr std::string_view kCaption = "Vantrel";
 
@@ -45,9 +47,8 @@ bool IsMainWindow(WindowHandle hwnd) {
     return mainWindow && mainWindow() == hwnd;
 }
 
-// One capture and its hand-off. No guard against re-entry: a hotkey that
-// arrives while the grab waits runs a nested cycle, and every object used here
-// is held for the whole cycle so the nested one cannot pull it away.
+// One capture and its hand-off. Every object used here is held for the whole
+// cycle, since the grab's waits let other handlers run.
 void RunHotKeyCycle() {
     clsAppLink& link = AppLink();
     link.GrabData();
@@ -62,6 +63,45 @@ void RunHotKeyCycle() {
     } else {
         link.RunSearch();
     }
+}
+
+// A held key repeats, and each repeat is another hotkey message (the platform
+// may drop repeats when asked, but not every one does). The cycle therefore
+// lasts until the key is let go, and the repeats queued before that pass by
+// while it still counts as under way.
+void AwaitRelease(int vk) {
+    Desktop& d = CurrentDesktop();
+    if (vk != 0) d.loop.PumpUntil([&] { return !d.keyboard.IsKeyDown(vk); }, std::nullopt);
+    d.loop.ProcessPending();
+}
+
+// Sets a flag for a scope and clears it however the scope is left.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// One physical press is one cycle: a hotkey message that arrives while a cycle
+// is under way (a repeat of the held key, or a press during the grab's wait) is
+// only handed on. Returns whether the cycle failed; its box is shown by then.
+bool RunOneCyclePerPress(std::intptr_t lParam) {
+    const FlagScope underWay(gCycleUnderWay);
+    bool failed = false;
+    try {
+        RunHotKeyCycle();
+    } catch (...) {
+        ShowFailure("WindowProc", DescriptionOf(std::current_exception()));
+        failed = true;
+    }
+    // The key is in the message's high word.
+    AwaitRelease(static_cast<int>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF));
+    return failed;
 }
 
 }  // namespace
@@ -97,7 +137,9 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
                          std::intptr_t lParam) {
     try {
         // Any hotkey of the main window starts a cycle: there is only one.
-        if (IsMainWindow(hwnd) && msg == kWmHotKey) RunHotKeyCycle();
+        if (IsMainWindow(hwnd) && msg == kWmHotKey && !gCycleUnderWay &&
+            RunOneCyclePerPress(lParam))
+            return 0;
         return CurrentDesktop().procs.CallProc(gPreviousProc, hwnd, msg, wParam, lParam);
     } catch (...) {
         ShowFailure("WindowProc", DescriptionOf(std::current_exception()));
@@ -111,6 +153,7 @@ void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
 
 void Reset() {
     gPreviousProc = 0;
+    gCycleUnderWay = false;
     gMainWindow = nullptr;
 }
 

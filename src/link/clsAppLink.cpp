@@ -7,6 +7,7 @@
 #include "link/IndexScript.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "settings/ScriptFieldName.h"
 
 namespace vantrel {
 
@@ -85,11 +86,16 @@ void clsAppLink::LaunchSearch() {
 
 void clsAppLink::LaunchIndex() {
     Desktop& d = CurrentDesktop();
+    const std::string field = colFields()->Item(1)->Field();
+    // The dialog refuses such a name; one stored by other means must not
+    // reach the runner as other text or as statements of its own.
+    if (!ScriptCanCarry(field))
+        throw Error("The index field name cannot be written into the script as it stands");
     if (d.files.IsPlainFile(kScriptExistsPath)) d.files.Delete(kScriptPath);
     // Written whole, truncating whatever is there: an old script the test
     // above missed (hidden, say) must not get a second script appended.
     d.files.WriteNewAnsiTextFile(kScriptPath,
-                                 IndexScript(colFields()->Item(1)->Field(), oSettings().savenext()));
+                                 IndexScript(field, oSettings().savenext()));
     d.loop.ProcessPending();
     d.processes.Start(kRunnerProgram, kIndexCommandLine, ShowState::MinimizedFocus);
     d.windows.ActivateByTitle(kDocumentCenterTitle);

@@ -13,8 +13,12 @@ public:
     // Throws Error when the file cannot be deleted.
     virtual void Delete(std::string_view path) = 0;
     // Creates or truncates the file and writes the text (UTF-8 in) in the
-    // system's ANSI code page. Throws Error when it cannot be written.
+    // system's ANSI code page. Throws Error when it cannot be written, or when
+    // the code page cannot hold the text exactly.
     virtual void WriteNewAnsiTextFile(std::string_view path, std::string_view text) = 0;
+    // Whether the system's ANSI code page holds every character of the text
+    // as it is (no look-alike, no "?").
+    virtual bool IsExactInAnsi(std::string_view text) = 0;
 };
 
 }  // namespace vantrel

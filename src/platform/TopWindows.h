@@ -6,6 +6,13 @@
 
 namespace vantrel {
 
+// What the focused control of a program says of its selection.
+enum class Selection {
+    Empty,     // a standard edit control with nothing selected
+    NotEmpty,  // a standard edit control with text selected
+    Unknown,   // any other control, no focused control, or no answer in time
+};
+
 // Top-level windows found by their titles.
 class TopWindows {
 public:
@@ -16,6 +23,10 @@ public:
     virtual WindowHandle ActivateByTitle(std::string_view title) = 0;
     // Whether the window is the one the user's keystrokes now go to.
     virtual bool IsForeground(WindowHandle window) = 0;
+    // Asks the focused control of the window's thread (0: of the foreground
+    // window's) for its selection. Only a standard edit or rich edit control,
+    // by its real class, is asked, and only for a short time. Never throws.
+    virtual Selection FocusedSelection(WindowHandle window) = 0;
 };
 
 }  // namespace vantrel

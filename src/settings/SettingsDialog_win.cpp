@@ -246,9 +246,16 @@ void RunModalLoop(SettingsWindow& s) {
     }
 }
 
+// The dialog now open, if any: there is never a second one.
+HWND gOpenDialog = nullptr;
+
 }  // namespace
 
 void ShowSettingsDialogModal(WindowHandle owner) {
+    if (gOpenDialog != nullptr && IsWindow(gOpenDialog)) {
+        SetForegroundWindow(gOpenDialog);
+        return;
+    }
     SettingsWindow s;
     // Outside any window procedure, so a failure reaches the opener.
     s.view = s.form.Form_Load();
@@ -264,7 +271,9 @@ void ShowSettingsDialogModal(WindowHandle owner) {
     if (disableOwner) EnableWindow(ownerWindow, FALSE);
     ShowWindow(dialog.get(), SW_SHOWNORMAL);
     SetForegroundWindow(dialog.get());
+    gOpenDialog = dialog.get();
     RunModalLoop(s);
+    gOpenDialog = nullptr;
     // The owner first, so activation returns to it rather than to another program.
     if (disableOwner) EnableWindow(ownerWindow, TRUE);
     if (s.hwnd == nullptr) dialog.release();  // already destroyed with its owner

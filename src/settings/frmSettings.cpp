@@ -6,6 +6,7 @@
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
 #include "settings/KeyNames.h"
+#include "settings/ScriptFieldName.h"
 
 namespace vantrel {
 
@@ -14,6 +15,9 @@ namespace {
 constexpr const char* kTitle = "Vantrel";
 constexpr const char* kNoFieldMessage =
     "error: cannot save settings.  Please enter a field to search.";
+constexpr const char* kUnwritableFieldMessage =
+    "error: cannot save settings.  Please enter a field name without line breaks or tabs, "
+    "using only characters of this computer's language settings.";
 
 }  // namespace
 
@@ -56,6 +60,10 @@ bool frmSettings::cmdOK_Click(const frmSettingsView& edited) {
     Desktop& d = CurrentDesktop();
     if (edited.txtIndexField.empty()) {
         d.boxes.Show(kNoFieldMessage, kTitle, Modality::Application);
+        return false;
+    }
+    if (!ScriptCanCarry(edited.txtIndexField)) {
+        d.boxes.Show(kUnwritableFieldMessage, kTitle, Modality::Application);
         return false;
     }
     clsSettings& s = AppLink().oSettings();

@@ -89,6 +89,26 @@ TEST_F(GrabWindowTextTest, NoSelectionCopiesTheWholeLineAfterWaitingOutTheFirstC
     EXPECT_TRUE(f.boxes.shown.empty());
 }
 
+// Only a standard edit control can say for sure that the copy will bring nothing.
+TEST_F(GrabWindowTextTest, AnEditWithNothingSelectedIsNotWaitedFor) {
+    f.windows.focusedSelection = Selection::Empty;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17 Smith");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+    EXPECT_LT(f.loop.rests, kCopyWaitBound / f.loop.restLength / 2) << "no wait for the first copy";
+    EXPECT_EQ(f.windows.selectionAskedOf, std::vector<WindowHandle>{2}) << "the source's, once";
+
+    // An edit with a selection, or a control that cannot say: the copy is awaited.
+    f.keyboard.sent.clear();
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.source.copyDelayPasses = 6;
+    for (const Selection said : {Selection::NotEmpty, Selection::Unknown}) {
+        f.windows.focusedSelection = said;
+        EXPECT_EQ(GrabWindowText("", "Cursor"), "A-17");
+        EXPECT_EQ(f.windows.selectionAskedOf.back(), 0u) << "no title: the foreground window's";
+    }
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "^c"}));
+}
+
 TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     f.keyboard.source.selection = "A-17";
     f.keyboard.source.copyDelayPasses = 100000;
@@ -99,6 +119,17 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     };
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "whole line");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+
+    // Landing after the bound but before the clipboard is read, the copy is the
+    // user's selection and stands.
+    f.keyboard.sent.clear();
+    f.keyboard.source.copyDelayPasses = 100000;
+    sends = 2;
+    f.clipboard.beforeRead = [&] {
+        if (f.clipboard.text.empty()) f.clipboard.Set("A-17");
+    };
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
 }
 
 TEST_F(GrabWindowTextTest, BothCopiesEmptyGiveEmptyTextAndNoBox) {

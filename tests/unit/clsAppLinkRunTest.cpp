@@ -58,6 +58,20 @@ TEST_F(clsAppLinkRunTest, RunIndexScriptFollowsFieldOneAndSaveNext) {
     AppLink().oSettings().savenext(true);
     AppLink().RunIndex();
     EXPECT_EQ(f.files.Content(kScript), IndexScript("Vendor \"Nr\"", true));
+
+    // A stored name the script cannot carry as written: a line break would add
+    // statements, a fullwidth quote would turn into a plain one.
+    for (const char* name : {"InvoiceNo\") = Clipboard\r\nIndex.Save\r\nx(\"", "Vendor \xEF\xBC\x82Nr"}) {
+        SCOPED_TRACE(name);
+        f.files.files[fake::FakeFiles::Key(kScript)] = "Sub old()\r\n";
+        f.processes.started.clear();
+        f.windows.activated.clear();
+        field->Field(name);
+        AppLink().RunIndex();
+        EXPECT_EQ(f.files.Content(kScript), "Sub old()\r\n");
+        ExpectNothingLaunched();
+        ExpectNoBox();
+    }
 }
 
 TEST_F(clsAppLinkRunTest, AnOldScriptIsReplacedNeverAppendedTo) {

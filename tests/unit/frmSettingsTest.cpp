@@ -188,7 +188,19 @@ TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
     EXPECT_EQ(s.SourceAppTitle(), "");
     EXPECT_EQ(s.HotKey(), 122);
 
-    v.txtIndexField = "acct_no";  // the dialog stays open; the next OK works
+    // A name the script could not carry exactly; a double quote it can.
+    for (const char* name : {"acct\r\nno", "acct\tno", "acct \xEF\xBC\x82no\xEF\xBC\x82"}) {
+        d.boxes.shown.clear();
+        v.txtIndexField = name;
+        EXPECT_FALSE(form.cmdOK_Click(v)) << name;
+        ASSERT_EQ(d.boxes.shown.size(), 1u);
+        EXPECT_EQ(d.boxes.shown[0].text,
+                  "error: cannot save settings.  Please enter a field name without line breaks or "
+                  "tabs, using only characters of this computer's language settings.");
+        EXPECT_EQ(Writes(), 0);
+    }
+
+    v.txtIndexField = "acct \"no\"";  // the dialog stays open; the next OK works
     EXPECT_TRUE(form.cmdOK_Click(v));
     EXPECT_EQ(s.HotKey(), 116);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -314,58 +315,63 @@ TEST_F(modHotKeyTest, OtherMessagesReturnExactlyWhatThePreviousProcedureReturns)
     EXPECT_EQ(d.journal.CountOf("Clipboard.Clear"), 0);
 }
 
-// --- a hotkey during a cycle
+// --- one press, one cycle
 
-TEST_F(modHotKeyTest, HotKeyDuringTheGrabRunsANestedCycle) {
+constexpr int kVkF11 = 122;
+constexpr std::intptr_t kF11Press = std::intptr_t{kVkF11} << 16;  // as the platform packs it
+
+TEST_F(modHotKeyTest, HotKeyDuringACycleIsOnlyHandedOn) {
     modHotKey::Hook(kMain);
-    std::intptr_t nestedResult = -1;
+    std::intptr_t droppedResult = -1;
     // Arrives at the grab's first pass over the message queue.
-    d.loop.Post([&] { nestedResult = Send(kMain, kWmHotKey, 2, 0); });
+    d.loop.Post([&] { droppedResult = Send(kMain, kWmHotKey, 2, 0); });
     EXPECT_EQ(Send(kMain, kWmHotKey, 1, 0), d.procs.ownProcResult);
-    EXPECT_EQ(nestedResult, d.procs.ownProcResult);
-
-    EXPECT_EQ(Starts(), 2);
+    EXPECT_EQ(droppedResult, d.procs.ownProcResult);
+    EXPECT_EQ(Starts(), 1);
     EXPECT_EQ(AppLink().colFields()->Item(1)->value(), "A-17");
-    EXPECT_EQ(AppLink().colFields()->Count(), 1);
     EXPECT_TRUE(d.boxes.shown.empty());
-    // The inner message is handed on first, as it finished first.
     ASSERT_EQ(d.procs.ownProcCalls.size(), 2u);
     EXPECT_EQ(d.procs.ownProcCalls[0].wParam, 2u);
     EXPECT_EQ(d.procs.ownProcCalls[1].wParam, 1u);
-    EXPECT_EQ(d.procs.Current(kMain), Ours());
-}
 
-TEST_F(modHotKeyTest, HotKeyWhileNoDataFoundIsOpenRunsANestedCycle) {
-    modHotKey::Hook(kMain);
+    // While no data found is open the cycle is still under way.
     d.keyboard.source = {"", ""};
-    d.boxes.onShow = [&](const fake::ShownBox& box) {
-        if (box.text != "no data found" || d.boxes.shown.size() > 1) return;
+    d.boxes.onShow = [&](const fake::ShownBox&) {
         d.keyboard.source = {"B-9", "B-9"};
         Send(kMain, kWmHotKey);
     };
     Send(kMain, kWmHotKey);
-    ASSERT_EQ(d.boxes.shown.size(), 1u);
-    ASSERT_EQ(Starts(), 1);
-    EXPECT_EQ(d.processes.started[0].commandLine, kIndexCommandLine);
-    EXPECT_EQ(d.files.Content(kScriptPath), IndexScript("InvoiceNo", false));
-    EXPECT_EQ(d.procs.ownProcCalls.size(), 2u);
+    EXPECT_EQ(d.boxes.shown.size(), 1u);
+    EXPECT_EQ(Starts(), 1);
 }
 
-TEST_F(modHotKeyTest, FailingNestedCycleLeavesTheOuterOneWhole) {
+TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     modHotKey::Hook(kMain);
-    const auto fields = AppLink().colFields();
-    // The nested press comes while the outer grab waits, with the field gone.
-    d.loop.Post([&] {
-        AppLink().colFields(std::make_shared<colFields>());
-        EXPECT_EQ(Send(kMain, kWmHotKey), 0);
-        AppLink().colFields(fields);
-    });
-    EXPECT_EQ(Send(kMain, kWmHotKey), d.procs.ownProcResult);
-    ASSERT_EQ(d.boxes.shown.size(), 1u);
-    EXPECT_EQ(d.boxes.shown[0].text.rfind("error in modHotKey.WindowProc: ", 0), 0u);
+    d.keyboard.Hold(kVkF11, 40);
+    // The key repeats during the cycle and after it, while still held.
+    int repeats = 0;
+    std::function<void()> repeat = [&] {
+        Send(kMain, kWmHotKey, 1, kF11Press);
+        if (++repeats < 30) d.loop.Post(repeat);
+    };
+    d.loop.Post(repeat);
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(repeats, 30);
     EXPECT_EQ(Starts(), 1);
-    EXPECT_EQ(fields->Item(1)->value(), "A-17");
-    EXPECT_EQ(d.procs.ownProcCalls.size(), 1u);
+    EXPECT_FALSE(d.keyboard.IsKeyDown(kVkF11)) << "the cycle ends once the key is let go";
+
+    // Pressed again after that: a new cycle, failing or not.
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 2);
+    const auto fields = AppLink().colFields();
+    AppLink().colFields(std::make_shared<colFields>());
+    d.keyboard.Hold(kVkF11, 10);
+    d.loop.Post([&] { Send(kMain, kWmHotKey, 1, kF11Press); });
+    EXPECT_EQ(Send(kMain, kWmHotKey, 1, kF11Press), 0);
+    ASSERT_EQ(d.boxes.shown.size(), 1u) << "the repeat of a failed press is dropped too";
+    EXPECT_EQ(d.boxes.shown[0].text.rfind("error in modHotKey.WindowProc: ", 0), 0u);
+    AppLink().colFields(fields);
+    EXPECT_EQ(Starts(), 2);
 }
 
 }  // namespace

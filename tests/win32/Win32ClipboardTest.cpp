@@ -107,7 +107,11 @@ TEST(Win32ClipboardTest, WaitsForAProgramThatHoldsTheClipboardBriefly) {
     PutUnicodeText(L"old");
     const ClipboardHolder holder(std::chrono::milliseconds(300));
     ASSERT_TRUE(holder.opened()) << "the holder thread could not open the clipboard";
+    // A message that arrives meanwhile is handled during the wait, not after it.
+    ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0)) << LastErrorText();
     EXPECT_NO_THROW(clipboard.Clear());
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) << "the wait let nothing run";
     EXPECT_EQ(clipboard.ReadText(), "");
 }
 

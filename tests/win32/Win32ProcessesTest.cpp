@@ -25,6 +25,7 @@ struct ChildReport {
     std::wstring commandLine;
     DWORD flags = 0;
     WORD show = 0;
+    std::wstring folder;  // the current folder it was started in
 };
 
 std::wstring Environment(const wchar_t* name) {
@@ -33,7 +34,7 @@ std::wstring Environment(const wchar_t* name) {
     return n > 0 && n < std::size(value) ? value : L"";
 }
 
-// Module path, flags, show state and command line, one per line; written
+// Module path, flags, show state, current folder and command line, one per line; written
 // under another name and renamed, so the parent never reads half a report.
 [[maybe_unused]] const bool gChildMode = [] {
     const std::wstring report = Environment(kReportVariable);
@@ -43,8 +44,11 @@ std::wstring Environment(const wchar_t* name) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
     const std::wstring text = std::wstring(module) + L"\n" + std::to_wstring(startup.dwFlags) + L"\n" +
-                              std::to_wstring(startup.wShowWindow) + L"\n" + GetCommandLineW();
+                              std::to_wstring(startup.wShowWindow) + L"\n" + folder + L"\n" +
+                              GetCommandLineW();
     const std::wstring partial = report + L".partial";
     const HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -92,6 +96,7 @@ public:
         r.module = line();
         r.flags = static_cast<DWORD>(std::stoul(line()));
         r.show = static_cast<WORD>(std::stoul(line()));
+        r.folder = line();
         r.commandLine = text.substr(at);
         return r;
     }
@@ -138,6 +143,9 @@ TEST(Win32ProcessesTest, HandsTheCommandLineOverByteForByteWithTheChosenWindowSt
         EXPECT_TRUE(child->flags & STARTF_USESHOWWINDOW) << "flags " << child->flags;
         EXPECT_EQ(child->show, c.expectedShow);
         EXPECT_EQ(lstrcmpiW(child->module.c_str(), program.c_str()), 0) << win32::Narrow(child->module);
+        // Never ours, which may be a downloads folder with planted libraries.
+        EXPECT_EQ(lstrcmpiW(child->folder.c_str(), (dir / L"tallowin scripts").c_str()), 0)
+            << win32::Narrow(child->folder);
     }
 }
 
@@ -172,6 +180,14 @@ TEST(Win32ProcessesTest, AMissingProgramIsAnErrorNamingIt) {
     testing::WriteBytes(dir / L"brisklet.exe", "Sub main()\r\n");
     EXPECT_THROW(processes.Start(dir.Utf8(L"brisklet.exe"), dir.Utf8(L"brisklet.exe"), ShowState::NormalFocus),
                  Error);
+    // A relative path would be looked for in the current folder and elsewhere.
+    CopyThisBinaryTo(dir / L"msinfo32.exe");
+    const ChildReportScope report(dir / L"report");
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    SetCurrentDirectoryW(dir.path().c_str());
+    EXPECT_THROW(processes.Start("msinfo32.exe", "msinfo32.exe", ShowState::NormalFocus), Error);
+    SetCurrentDirectoryW(current);
 }
 
 }  // namespace

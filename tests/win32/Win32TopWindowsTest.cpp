@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <future>
 #include <memory>
+#include <thread>
 
 #include "platform/Error.h"
+#include "platform/win32/UniqueHandle.h"
 #include "Win32TestSupport.h"
 
 namespace vantrel {
@@ -72,8 +76,86 @@ TEST_F(Win32TopWindowsTest, AMinimizedWindowIsRestored) {
     ShowWindow(w_->exact.get(), SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(w_->exact.get()));
     windows_.ActivateByTitle(win32::Narrow(w_->ledger));
-    EXPECT_FALSE(IsIconic(w_->exact.get()));
+    EXPECT_TRUE(testing::PumpMessagesUntil([&] { return !IsIconic(w_->exact.get()); }));
     EXPECT_TRUE(BecomesForeground(w_->exact.get()));
+}
+
+// A source program that has stopped answering, minimized: finding it by its
+// title and restoring it must not wait on it.
+TEST_F(Win32TopWindowsTest, AHungMinimizedWindowDoesNotHoldTheActivation) {
+    const std::wstring title = UniqueName(L"Vantrel Hung Source");
+    const win32::UniqueHandleObj release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> ready{false};
+    std::thread source([&] {
+        const TestWindow window(title, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE);
+        ready = true;
+        WaitForSingleObject(release.get(), INFINITE);  // reads no messages meanwhile
+    });
+    while (!ready) Sleep(10);
+
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread activation([&] {
+        try {
+            win32::Win32TopWindows().ActivateByTitle(win32::Narrow(title));
+        } catch (...) {
+        }
+        done.set_value();
+    });
+    const bool returned = finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_TRUE(returned) << "the activation waited for the hung program";
+    SetEvent(release.get());
+    activation.join();
+    source.join();
+}
+
+struct TopOfProcess {
+    DWORD pid;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTopOfProcess(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<TopOfProcess*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search.pid || !IsWindowVisible(window)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The system's notepad, whose edit control answers across processes.
+TEST_F(Win32TopWindowsTest, AnEditControlOfAnotherProgramSaysWhetherTextIsSelected) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::wstring line = L"notepad.exe";
+    ASSERT_TRUE(CreateProcessW(L"C:\\windows\\notepad.exe", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info))
+        << testing::LastErrorText();
+    const win32::UniqueHandleObj process(info.hProcess);
+    const win32::UniqueHandleObj thread(info.hThread);
+    WaitForInputIdle(process.get(), 10000);
+    TopOfProcess notepad{info.dwProcessId};
+    ASSERT_TRUE(testing::PumpMessagesUntil([&] {
+        EnumWindows(FindTopOfProcess, reinterpret_cast<LPARAM>(&notepad));
+        return notepad.found != nullptr;
+    }));
+    const HWND edit = FindWindowExW(notepad.found, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetForegroundWindow(notepad.found);
+    ASSERT_TRUE(BecomesForeground(notepad.found));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"A-17 Smith"));
+
+    const auto handle = reinterpret_cast<WindowHandle>(notepad.found);
+    SendMessageW(edit, EM_SETSEL, 2, 2);
+    EXPECT_EQ(windows_.FocusedSelection(handle), Selection::Empty);
+    SendMessageW(edit, EM_SETSEL, 0, 4);
+    EXPECT_EQ(windows_.FocusedSelection(handle), Selection::NotEmpty);
+    EXPECT_EQ(windows_.FocusedSelection(0), Selection::NotEmpty) << "0 asks the foreground window";
+    // A control that is not an edit cannot say.
+    EXPECT_EQ(windows_.FocusedSelection(reinterpret_cast<WindowHandle>(w_->other.get())), Selection::Unknown);
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 10000);
 }
 
 TEST_F(Win32TopWindowsTest, NoMatchingVisibleWindowIsAnErrorNamingTheTitle) {

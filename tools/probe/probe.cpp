@@ -25,9 +25,13 @@
 //                                 it open for MS milliseconds, as a busy program would
 //   resources TITLE               prints "handles gdi user" of the process owning TITLE
 //   taskbar-created               broadcasts "TaskbarCreated", as a restarted shell does
+//   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
+//                                 edit control) that answers Ctrl+C by putting TEXT on
+//                                 the clipboard MS milliseconds later; runs until closed
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -131,6 +135,37 @@ BOOL CALLBACK FindBox(HWND h, LPARAM p) {
     return TRUE;
 }
 
+// The slow source's state: what it copies and how late.
+struct SlowSource {
+    std::wstring text;
+    UINT delay = 0;
+};
+SlowSource gSlow;
+constexpr UINT_PTR kCopyTimer = 1;
+
+LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) {
+        SetTimer(h, kCopyTimer, gSlow.delay, nullptr);
+        return 0;
+    }
+    if (msg == WM_TIMER && wp == kCopyTimer) {
+        KillTimer(h, kCopyTimer);
+        if (WaitFor(2000, [&] { return OpenClipboard(h) != 0; })) {
+            EmptyClipboard();
+            const std::size_t bytes = (gSlow.text.size() + 1) * sizeof(wchar_t);
+            if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+                std::memcpy(GlobalLock(memory), gSlow.text.c_str(), bytes);
+                GlobalUnlock(memory);
+                if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+            }
+            CloseClipboard();
+        }
+        return 0;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
 int Usage() {
     Print(L"usage: see the head of tools/probe/probe.cpp");
     return 2;
@@ -207,6 +242,24 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(num(2));
         CloseClipboard();
         DestroyWindow(owner);
+        return 0;
+    }
+    if (cmd == L"slow-source") {
+        gSlow = {arg(3), num(4)};
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = SlowSourceProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VantrelSlowSource";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        RegisterClassW(&wc);
+        HWND h = CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 500,
+                                 300, 120, nullptr, nullptr, wc.hInstance, nullptr);
+        if (h == nullptr) return 1;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
         return 0;
     }
     if (cmd == L"taskbar-created") {

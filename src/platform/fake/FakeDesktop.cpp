@@ -52,6 +52,7 @@ void FakeClipboard::Clear() {
 
 std::string FakeClipboard::ReadText() {
     journal_.Hit("Clipboard.ReadText");
+    if (beforeRead) beforeRead();
     return text;
 }
 
@@ -115,6 +116,11 @@ WindowHandle FakeTopWindows::ActivateByTitle(std::string_view title) {
     return foreground;
 }
 
+Selection FakeTopWindows::FocusedSelection(WindowHandle window) {
+    selectionAskedOf.push_back(window);
+    return focusedSelection;
+}
+
 bool FakeTopWindows::IsForeground(WindowHandle window) {
     if (lagLeft > 0) {
         --lagLeft;
@@ -158,7 +164,19 @@ void FakeFiles::WriteNewAnsiTextFile(std::string_view path, std::string_view tex
     if (folders.count(FolderOf(key)) == 0)
         throw Error("The system cannot find the path specified.");
     if (undeletable.count(key) != 0) throw Error("Access is denied.");
+    if (!IsExactInAnsi(text)) throw Error("The text does not fit the code page.");
     files[key] = std::string(text);
+}
+
+bool FakeFiles::IsExactInAnsi(std::string_view text) {
+    // UTF-8 lead bytes C2 and C3 are U+0080..U+00FF; anything else above ASCII is not.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) continue;
+        if ((byte != 0xC2 && byte != 0xC3) || i + 1 == text.size()) return false;
+        if ((static_cast<unsigned char>(text[++i]) & 0xC0) != 0x80) return false;
+    }
+    return true;
 }
 
 std::optional<std::string> FakeFiles::Content(std::string_view path) const {

@@ -58,6 +58,7 @@ public:
     void CopyLater(std::string copied, int passes);
     void Tick();  // one pass of the message loop
     void Set(std::string t) { text = std::move(t); ++sequence; }
+    std::function<void()> beforeRead;  // a copy landing just before a read
     std::string text;
     std::uint32_t sequence = 1;
 
@@ -98,6 +99,7 @@ public:
     explicit FakeTopWindows(Journal& j) : journal_(j) {}
     WindowHandle ActivateByTitle(std::string_view title) override;
     bool IsForeground(WindowHandle window) override;
+    Selection FocusedSelection(WindowHandle window) override;
     // The handle of titles[i] is i + 1.
     std::vector<std::string> titles;
     std::vector<std::string> activated;  // matched titles, in order
@@ -106,6 +108,9 @@ public:
     // program takes the focus in its own time.
     int activationLag = 0;
     int lagLeft = 0;
+    // What the source's focused control says of its selection; asked of `selectionAskedOf`.
+    Selection focusedSelection = Selection::Unknown;
+    std::vector<WindowHandle> selectionAskedOf;
 
 private:
     Journal& journal_;
@@ -117,6 +122,8 @@ public:
     bool IsPlainFile(std::string_view path) override;
     void Delete(std::string_view path) override;
     void WriteNewAnsiTextFile(std::string_view path, std::string_view text) override;
+    // The code page here is Latin-1: nothing above U+00FF.
+    bool IsExactInAnsi(std::string_view text) override;
     static std::string Key(std::string_view path);  // paths ignore case
     std::map<std::string, std::string> files;        // by Key()
     std::set<std::string> folders;                   // by Key(), no trailing backslash

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,8 @@ std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 // To the system's ANSI code page, for the few places whose bytes are fixed.
 std::string ToAnsi(std::string_view utf8);
+// The same, but nothing when a character would be replaced by a look-alike
+// or by the default character.
+std::optional<std::string> ToAnsiExact(std::string_view utf8);
 
 }  // namespace vantrel::win32

@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32MessageLoop.h"
 
 namespace vantrel::win32 {
 
@@ -15,19 +16,20 @@ namespace {
 // Another program may hold the clipboard for a moment (a copy in progress,
 // a clipboard manager); give it about a second before calling it a failure.
 constexpr auto kOpenPatience = std::chrono::milliseconds(1000);
-constexpr DWORD kOpenRetrySleepMs = 10;
 
 class OpenedClipboard {
 public:
+    // The retries process messages, so the program answers meanwhile.
     explicit OpenedClipboard(const char* purpose) {
-        const auto deadline = std::chrono::steady_clock::now() + kOpenPatience;
-        while (!OpenClipboard(nullptr)) {
-            const DWORD error = GetLastError();
-            if (std::chrono::steady_clock::now() >= deadline) {
-                ThrowWin32(std::string(purpose) + ": opening the clipboard", error);
-            }
-            Sleep(kOpenRetrySleepMs);
-        }
+        DWORD error = ERROR_SUCCESS;
+        const bool opened = Win32MessageLoop().PumpUntil(
+            [&] {
+                if (OpenClipboard(nullptr)) return true;
+                error = GetLastError();
+                return false;
+            },
+            kOpenPatience);
+        if (!opened) ThrowWin32(std::string(purpose) + ": opening the clipboard", error);
     }
     ~OpenedClipboard() {
         const DWORD saved = GetLastError();

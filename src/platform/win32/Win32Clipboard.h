@@ -4,7 +4,8 @@
 
 namespace vantrel::win32 {
 
-// The clipboard's text as CF_UNICODETEXT. Opening is retried for about a second
+// The clipboard's text as CF_UNICODETEXT. Opening is retried for about a second,
+// processing messages meanwhile,
 // because another program may hold the clipboard.
 class Win32Clipboard : public Clipboard {
 public:

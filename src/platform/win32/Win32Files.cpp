@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/Error.h"
@@ -22,6 +23,12 @@ void Win32Files::Delete(std::string_view path) {
 }
 
 void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view text) {
+    // A character the code page lacks would reach the file as a look-alike or a
+    // "?": nothing is written rather than other text.
+    const std::optional<std::string> ansi = ToAnsiExact(text);
+    if (!ansi)
+        throw Error("Writing " + std::string(path) +
+                    " failed: the text holds characters that this system's code page cannot hold");
     // CREATE_ALWAYS truncates an old file: the text is never appended to old contents.
     const std::wstring wide = Widen(path);
     auto create = [&] {
@@ -43,7 +50,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
     }
     if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
     const UniqueHandleObj file(opened);
-    const std::string bytes = ToAnsi(text);
+    const std::string bytes = *ansi;
     if (bytes.empty()) return;
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
@@ -52,5 +59,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
         throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
                     std::to_string(bytes.size()) + " bytes were written");
 }
+
+bool Win32Files::IsExactInAnsi(std::string_view text) { return ToAnsiExact(text).has_value(); }
 
 }  // namespace vantrel::win32

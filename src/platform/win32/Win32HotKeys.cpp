@@ -4,9 +4,12 @@
 
 namespace vantrel::win32 {
 
+// MOD_NOREPEAT asks the system not to turn a held key's repeats into more
+// hotkey messages. Not every implementation honours it, so the dispatch keeps
+// its own one-cycle-per-press rule as well.
 int Win32HotKeys::Register(WindowHandle window, int id, int modifiers, int vk) {
-    return RegisterHotKey(reinterpret_cast<HWND>(window), id, static_cast<UINT>(modifiers),
-                          static_cast<UINT>(vk));
+    return RegisterHotKey(reinterpret_cast<HWND>(window), id,
+                          static_cast<UINT>(modifiers) | MOD_NOREPEAT, static_cast<UINT>(vk));
 }
 
 int Win32HotKeys::Unregister(WindowHandle window, int id) {

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <exception>
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "platform/Error.h"
 #include "platform/win32/Unicode.h"
@@ -25,11 +27,11 @@ struct Search {
     std::exception_ptr failure;
 };
 
+// Read as the system keeps it, without a message to the window: a program that
+// has stopped answering must not stop us too.
 std::wstring WindowTitle(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return {};
-    std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
-    const int got = GetWindowTextW(window, title.data(), static_cast<int>(title.size()));
+    std::wstring title(1024, L'\0');
+    const int got = InternalGetWindowText(window, title.data(), static_cast<int>(title.size()));
     title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
     return title;
 }
@@ -64,7 +66,8 @@ WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
     if (search.failure) std::rethrow_exception(search.failure);
     const HWND window = search.exact != nullptr ? search.exact : search.prefix;
     if (window == nullptr) throw Error("No window has the title '" + std::string(title) + "'");
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // Asynchronously: a hung program would hold a plain ShowWindow for good.
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
     // Not waiting for the other program to take the focus: it gets it when it
     // next reads its messages, and the keystrokes that follow queue up meanwhile.
     SetForegroundWindow(window);
@@ -73,6 +76,48 @@ WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
 
 bool Win32TopWindows::IsForeground(WindowHandle window) {
     return GetForegroundWindow() == reinterpret_cast<HWND>(window);
+}
+
+namespace {
+
+// The edit controls of the system, which the edits of VB, Delphi, MFC and
+// Windows Forms programs are made from (their real class says so).
+bool IsStandardEdit(HWND control) {
+    wchar_t name[64] = {};
+    if (RealGetWindowClassW(control, name, static_cast<UINT>(std::size(name))) == 0) return false;
+    const std::wstring_view real(name);
+    for (const std::wstring_view edit : {L"Edit", L"RichEdit", L"RichEdit20A", L"RichEdit20W",
+                                         L"RICHEDIT50W", L"RICHEDIT60W"}) {
+        if (EqualIgnoringCase(real, edit)) return true;
+    }
+    return false;
+}
+
+// Long enough for a busy program to answer, short beside the copy's own wait.
+constexpr UINT kSelectionPatienceMs = 50;
+
+}  // namespace
+
+Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
+    HWND top = reinterpret_cast<HWND>(window);
+    if (top == nullptr) top = GetForegroundWindow();
+    if (top == nullptr) return Selection::Unknown;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return Selection::Unknown;
+    const HWND focus = info.hwndFocus;
+    if (focus == nullptr || !IsStandardEdit(focus)) return Selection::Unknown;
+    DWORD_PTR packed = 0;
+    // A program that does not answer in time, or refuses (an elevated one), is
+    // given the ordinary wait.
+    if (!SendMessageTimeoutW(focus, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                             kSelectionPatienceMs, &packed))
+        return Selection::Unknown;
+    const WORD start = LOWORD(packed);
+    const WORD end = HIWORD(packed);
+    // Beyond 65535 characters the answer no longer fits in the result.
+    if (start == 0xFFFF || end == 0xFFFF) return Selection::Unknown;
+    return start == end ? Selection::Empty : Selection::NotEmpty;
 }
 
 }  // namespace vantrel::win32

@@ -9,6 +9,7 @@ class Win32TopWindows : public TopWindows {
 public:
     WindowHandle ActivateByTitle(std::string_view title) override;
     bool IsForeground(WindowHandle window) override;
+    Selection FocusedSelection(WindowHandle window) override;
 };
 
 }  // namespace vantrel::win32
