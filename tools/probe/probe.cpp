@@ -26,8 +26,9 @@
 //   resources TITLE               prints "handles gdi user" of the process owning TITLE
 //   taskbar-created               broadcasts "TaskbarCreated", as a restarted shell does
 //   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
-//                                 edit control) that answers Ctrl+C by putting TEXT on
-//                                 the clipboard MS milliseconds later; runs until closed
+//                                 edit control) that answers the n-th Ctrl+C by putting
+//                                 "TEXT n" on the clipboard MS milliseconds later (TEXT
+//                                 alone for the first); runs until closed
 #include <windows.h>
 
 #include <cstdio>
@@ -139,6 +140,7 @@ BOOL CALLBACK FindBox(HWND h, LPARAM p) {
 struct SlowSource {
     std::wstring text;
     UINT delay = 0;
+    int copies = 0;
 };
 SlowSource gSlow;
 constexpr UINT_PTR kCopyTimer = 1;
@@ -150,11 +152,13 @@ LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == WM_TIMER && wp == kCopyTimer) {
         KillTimer(h, kCopyTimer);
+        ++gSlow.copies;
+        const std::wstring text = gSlow.copies == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(gSlow.copies);
         if (WaitFor(2000, [&] { return OpenClipboard(h) != 0; })) {
             EmptyClipboard();
-            const std::size_t bytes = (gSlow.text.size() + 1) * sizeof(wchar_t);
+            const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
             if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-                std::memcpy(GlobalLock(memory), gSlow.text.c_str(), bytes);
+                std::memcpy(GlobalLock(memory), text.c_str(), bytes);
                 GlobalUnlock(memory);
                 if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
             }
