@@ -21,7 +21,8 @@ public:
     // begins with it) to the front without waiting for it to take the focus.
     // Throws Error when no window matches. Returns the window it activated.
     virtual WindowHandle ActivateByTitle(std::string_view title) = 0;
-    // Whether the window is the one the user's keystrokes now go to.
+    // Whether the window is the one the user's keystrokes now go to, its
+    // program having taken the activation (one of its windows has the focus).
     virtual bool IsForeground(WindowHandle window) = 0;
     // Asks the focused control of the window's thread (0: of the foreground
     // window's) for its selection. Only a standard edit or rich edit control,

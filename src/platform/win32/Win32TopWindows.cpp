@@ -74,8 +74,16 @@ WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
     return reinterpret_cast<WindowHandle>(window);
 }
 
+// The system makes a window the foreground one before its program has taken
+// the activation; only once the program has given one of its windows the
+// focus is it ready for keystrokes, and can say what is selected.
 bool Win32TopWindows::IsForeground(WindowHandle window) {
-    return GetForegroundWindow() == reinterpret_cast<HWND>(window);
+    const HWND hwnd = reinterpret_cast<HWND>(window);
+    if (GetForegroundWindow() != hwnd) return false;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) return true;
+    return info.hwndFocus != nullptr;
 }
 
 namespace {
