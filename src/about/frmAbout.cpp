@@ -51,11 +51,11 @@ void StartSysInfo() {
     d.boxes.Show(kUnavailableMessage, kTitle, Modality::Application);
 }
 
-bool GetKeyValue(std::string_view KeyName, std::string_view SubKeyRef, std::string& KeyVal) {
+bool GetKeyValue(std::string_view keyName, std::string_view valueName, std::string& keyValue) {
     const std::optional<RegistryValue> value =
-        CurrentDesktop().registry.QueryMachineValue(KeyName, SubKeyRef, kKeyRead, kValueBufferSize);
+        CurrentDesktop().registry.QueryMachineValue(keyName, valueName, kKeyRead, kValueBufferSize);
     if (!value) {
-        KeyVal.clear();
+        keyValue.clear();
         return false;
     }
     const std::vector<std::uint8_t>& data = value->data;
@@ -64,7 +64,7 @@ bool GetKeyValue(std::string_view KeyName, std::string_view SubKeyRef, std::stri
     if (text.back() == '\0') text.pop_back();
 
     if (value->type == kRegSz) {
-        KeyVal = text;
+        keyValue = text;
     } else if (value->type == kRegDword) {
         // Little-endian bytes, most significant first; a zero top byte was
         // dropped above with the "terminator", as it always has been.
@@ -75,7 +75,7 @@ bool GetKeyValue(std::string_view KeyName, std::string_view SubKeyRef, std::stri
             hex += kHex[byte >> 4];
             hex += kHex[byte & 0x0F];
         }
-        KeyVal = hex;
+        keyValue = hex;
     }
     return true;
 }

@@ -33,11 +33,11 @@ std::string VersionText();  // "Version 1.0.26"
 // box when it cannot. Never throws.
 void StartSysInfo();
 
-// Reads the value `SubKeyRef` of the key `KeyName` under HKEY_LOCAL_MACHINE
-// into `KeyVal`: text as stored (one terminating NUL dropped), a DWORD as
-// "&h" and its hexadecimal bytes, any other type leaves `KeyVal` as it was.
-// False with an empty `KeyVal` when the key or value cannot be read; throws
+// Reads the value `valueName` of the key `keyName` under HKEY_LOCAL_MACHINE
+// into `keyValue`: text as stored (one terminating NUL dropped), a DWORD as
+// "&h" and its hexadecimal bytes, any other type leaves `keyValue` as it was.
+// False with an empty `keyValue` when the key or value cannot be read; throws
 // Error for a value of zero bytes.
-bool GetKeyValue(std::string_view KeyName, std::string_view SubKeyRef, std::string& KeyVal);
+bool GetKeyValue(std::string_view keyName, std::string_view valueName, std::string& keyValue);
 
 }  // namespace vantrel::frmAbout

@@ -5,15 +5,15 @@
 #include <windows.h>
 
 #include <array>
-#include <exception>
 #include <memory>
-#include <stdexcept>
 #include <utility>
 
 #include "about/frmAbout.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/ErrorBox.h"
 #include "resources/DialogLayout_win.h"
+#include "resources/DialogProc_win.h"
 #include "resources/resource.h"
 
 namespace vantrel {
@@ -62,6 +62,9 @@ struct AboutWindow {
     // Owner of the box, never shown: an owned window stays out of the task bar
     // without becoming a tool window with a small caption.
     win32::UniqueHwnd owner;
+
+    Handler Where(UINT message, WPARAM wParam) const;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 std::unique_ptr<AboutWindow> gAbout;
@@ -78,10 +81,7 @@ void Layout(AboutWindow& a, int dpi) {
 }
 
 void OnInitDialog(AboutWindow& a) {
-    win32::DisableAutomaticDpiScaling(a.hwnd);
-    const int dpi = win32::WindowDpi(a.hwnd);
-    a.font = win32::CreateMessageFont(dpi);
-    win32::CreateControls(a.hwnd, kControls, a.font.get(), dpi);
+    const int dpi = win32::BuildControls(a.hwnd, kControls, a.font);
     Layout(a, dpi);  // and the picture
 
     const SIZE size = win32::WindowSizeForClient(a.hwnd, kClientWidthTwips, kClientHeightTwips, dpi);
@@ -114,76 +114,60 @@ void PaintSeparator(const AboutWindow& a) {
     EndPaint(a.hwnd, &ps);
 }
 
-INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* a = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    const char* where = "frmAbout";
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            a = reinterpret_cast<AboutWindow*>(lParam);
-            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            a->hwnd = hwnd;
-            where = "frmAbout.Form_Load";
-            OnInitDialog(*a);
-            SetFocus(GetDlgItem(hwnd, IDC_ABOUT_OK));
-            return FALSE;
-        case WM_COMMAND:
-            // Enter reaches here as the default button, Esc as IDCANCEL.
-            switch (LOWORD(wParam)) {
-            case IDC_ABOUT_OK:
-            case IDCANCEL:
-                DestroyWindow(hwnd);
-                return TRUE;
-            case IDC_ABOUT_SYSINFO:
-                where = "frmAbout.cmdSysInfo_Click";
-                frmAbout::StartSysInfo();
-                return TRUE;
-            default:
-                return FALSE;
-            }
-        case WM_CLOSE:
+Handler AboutWindow::Where(UINT message, WPARAM wParam) const {
+    if (message == WM_INITDIALOG) return Handler::frmAbout_Form_Load;
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_SYSINFO) return Handler::frmAbout_cmdSysInfo_Click;
+    return Handler::frmAbout;
+}
+
+INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(*this);
+        SetFocus(GetDlgItem(hwnd, IDC_ABOUT_OK));
+        return FALSE;
+    case WM_COMMAND:
+        // Enter reaches here as the default button, Esc as IDCANCEL.
+        switch (LOWORD(wParam)) {
+        case IDC_ABOUT_OK:
+        case IDCANCEL:
             DestroyWindow(hwnd);
             return TRUE;
-        case WM_PAINT:
-            if (a == nullptr) return FALSE;
-            PaintSeparator(*a);
+        case IDC_ABOUT_SYSINFO:
+            frmAbout::StartSysInfo();
             return TRUE;
-        case WM_CTLCOLORSTATIC: {
-            const auto dc = reinterpret_cast<HDC>(wParam);
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        case WM_DPICHANGED:
-            if (a != nullptr) {
-                Layout(*a, HIWORD(wParam));
-                const auto* r = reinterpret_cast<const RECT*>(lParam);
-                SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-                InvalidateRect(hwnd, nullptr, TRUE);
-            }
-            return TRUE;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-            if (a != nullptr && gAbout.get() == a) {
-                // The owner goes once this window has gone entirely, not
-                // from inside its destruction.
-                PostMessageW(a->owner.release(), WM_CLOSE, 0, 0);
-                gAbout.reset();
-            }
-            // Wakes the main loop, which ends the program once no window is left.
-            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
-            return FALSE;
         default:
             return FALSE;
         }
-    } catch (const std::exception& e) {
-        win32::ShowHandlerError(where, e);
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
         return TRUE;
-    } catch (...) {
-        win32::ShowHandlerError(where, std::runtime_error("unknown failure"));
+    case WM_PAINT:
+        PaintSeparator(*this);
         return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DPICHANGED:
+        win32::FollowDpiChange(hwnd, wParam, lParam, [this](int newDpi) { Layout(*this, newDpi); });
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return TRUE;
+    case WM_NCDESTROY:
+        if (gAbout.get() == this) {
+            // The owner goes once this window has gone entirely, not from
+            // inside its destruction.
+            PostMessageW(owner.release(), WM_CLOSE, 0, 0);
+            gAbout.reset();  // this state ends here
+        }
+        // Wakes the main loop, which ends the program once no window is left.
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        return FALSE;
+    default:
+        return FALSE;
     }
 }
 
@@ -203,7 +187,7 @@ void ShowAboutBox() {
     constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     AboutWindow* const a = about.get();
     gAbout = std::move(about);
-    const HWND box = win32::CreateEmptyDialog(a->owner.get(), kStyle, kExStyle, AboutProc,
+    const HWND box = win32::CreateEmptyDialog(a->owner.get(), kStyle, kExStyle, win32::DialogProc<AboutWindow>,
                                               reinterpret_cast<LPARAM>(a));
     if (box == nullptr) {
         const DWORD error = GetLastError();

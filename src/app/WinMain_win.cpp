@@ -11,13 +11,15 @@
 #include "app/ProgramLoop_win.h"
 #include "app/modMain.h"
 #include "platform/Desktop.h"
+#include "platform/ErrorBox.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Desktop.h"
 
 namespace {
 
 void ShowFatal(const std::string& description) {
-    MessageBoxW(nullptr, vantrel::win32::Widen("error in Main: " + description).c_str(), L"Vantrel",
+    // Without the desktop services, whose boxes are not there to use.
+    MessageBoxW(nullptr, vantrel::win32::Widen(vantrel::ErrorText(vantrel::Handler::Main, description)).c_str(), L"Vantrel",
                 MB_OK | MB_SYSTEMMODAL | MB_SETFOREGROUND);
 }
 

@@ -7,61 +7,37 @@
 #include "hotkey/modHotKey.h"
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
+#include "platform/ErrorBox.h"
+#include "platform/FlagScope.h"
 
 namespace vantrel {
 
 namespace {
 
 constexpr std::int32_t kRightButtonUp = 517;  // WM_RBUTTONUP, as the tray reports it in x
-constexpr std::string_view kCaption = "Vantrel";
-
 struct CommandHandler {
     MainCommand command;
-    std::string_view handler;
+    Handler handler;
 };
 
 // clang-format off
 constexpr std::array kHandlers{
-    CommandHandler{MainCommand::Settings,     "Settings_Click"},
-    CommandHandler{MainCommand::mnuExit,      "mnuExit_Click"},
-    CommandHandler{MainCommand::mnuAbout,     "mnuAbout_Click"},
-    CommandHandler{MainCommand::cmdConfigure, "cmdConfigure_Click"},
-    CommandHandler{MainCommand::cmdExit,      "cmdExit_Click"},
-    CommandHandler{MainCommand::cmdMinimize,  "cmdMinimize_Click"},
+    CommandHandler{MainCommand::Settings,     Handler::frmmain_Settings_Click},
+    CommandHandler{MainCommand::mnuExit,      Handler::frmmain_mnuExit_Click},
+    CommandHandler{MainCommand::mnuAbout,     Handler::frmmain_mnuAbout_Click},
+    CommandHandler{MainCommand::cmdConfigure, Handler::frmmain_cmdConfigure_Click},
+    CommandHandler{MainCommand::cmdExit,      Handler::frmmain_cmdExit_Click},
+    CommandHandler{MainCommand::cmdMinimize,  Handler::frmmain_cmdMinimize_Click},
 };
 // clang-format on
 
-// The last stop of a failure: if even the box cannot be shown there is
-// nobody left to tell, and nothing may unwind into the window system.
-void ShowFailure(std::string_view handler, std::string_view description) noexcept {
-    try {
-        CurrentDesktop().boxes.Show(
-            "error in frmmain." + std::string(handler) + ": " + std::string(description), kCaption,
-            Modality::Application);
-    } catch (...) {
-    }
-}
-
-// Sets a flag for a scope and clears it however the scope is left, so that a
-// failing command cannot leave the tray menu refused for good.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
-std::string_view HandlerOf(MainCommand command) {
+Handler HandlerOf(MainCommand command) {
     for (const CommandHandler& h : kHandlers) {
         if (h.command == command) return h.handler;
     }
-    return "Command";
+    return Handler::frmmain_Settings_Click;  // every command has its row
 }
 
 // The hotkey's window procedure asks for the main window on every message.
@@ -174,14 +150,6 @@ void frmmain::Command(MainCommand command) {
 
 void frmmain::TaskbarCreated() { RestoreTrayIcon(); }
 
-void frmmain::Handle(std::string_view handler, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        ShowFailure(handler, e.what());
-    } catch (...) {
-        ShowFailure(handler, "unknown failure");
-    }
-}
+void frmmain::Handle(Handler handler, const std::function<void()>& body) { RunHandler(handler, body); }
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 
 #include "app/CIAsystray.h"
 #include "hotkey/HotKeyArming.h"
+#include "platform/ErrorBox.h"
 
 namespace vantrel {
 
@@ -68,10 +69,9 @@ public:
     bool Loaded() const { return loaded_; }
     const HotKeyArming& HotKey() const { return arming_; }
 
-    // Runs one handler of the window. A failure is shown as
-    // "error in frmmain.<handler>: <description>" and goes no further, since
-    // the handlers run inside the window system's dispatch.
-    void Handle(std::string_view handler, const std::function<void()>& body);
+    // Runs one handler of the window; a failure is shown in its "error in"
+    // box and goes no further.
+    void Handle(Handler handler, const std::function<void()>& body);
 
 private:
     void Form_Unload();
@@ -84,7 +84,7 @@ private:
     bool settingsOpen_ = false;
 };
 
-// The handler a command runs in, as the failure box names it ("mnuExit_Click").
-std::string_view HandlerOf(MainCommand command);
+// The handler a command runs in, as its failure box names it.
+Handler HandlerOf(MainCommand command);
 
 }  // namespace vantrel

@@ -223,14 +223,14 @@ public:
         if (!form_) return DefWindowProcW(window, message, wParam, lParam);
         frmmain& form = *form_;
         if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-            form.Handle("TaskbarCreated", [&] { form.TaskbarCreated(); });
+            form.Handle(Handler::frmmain_TaskbarCreated, [&] { form.TaskbarCreated(); });
             return 0;
         }
         switch (message) {
         case WM_MOUSEMOVE: {
             // The tray's notifications arrive here with the mouse message in x.
             const std::int32_t x = GET_X_LPARAM(lParam);
-            form.Handle("Form_MouseMove", [&] { form.Form_MouseMove(x); });
+            form.Handle(Handler::frmmain_Form_MouseMove, [&] { form.Form_MouseMove(x); });
             return 0;
         }
         case WM_COMMAND: {
@@ -241,11 +241,11 @@ public:
             return 0;
         }
         case WM_CLOSE:
-            form.Handle("Form_Unload", [&] { form.Unload(); });
+            form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
             return 0;
         case WM_ENDSESSION:
             // Windows is ending the session: unload as Exit would.
-            if (wParam != FALSE) form.Handle("Form_Unload", [&] { form.Unload(); });
+            if (wParam != FALSE) form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
             return 0;
         default:
             break;
@@ -319,7 +319,7 @@ WindowHandle MainWindowHandle() { return gMainWindow ? gMainWindow->Handle() : 0
 void EndMainWindow() {
     if (!gMainWindow) return;
     frmmain& form = gMainWindow->form();
-    if (form.Loaded()) form.Handle("Form_Unload", [&] { form.Unload(); });
+    if (form.Loaded()) form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
     gMainWindow.reset();
 }
 

@@ -8,18 +8,11 @@
 #include "app/frmmain.h"
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
+#include "platform/ErrorBox.h"
 
 namespace vantrel {
 
 namespace {
-
-void ShowStartupFailure(std::string_view description) noexcept {
-    try {
-        CurrentDesktop().boxes.Show("error in Main: " + std::string(description), "Vantrel",
-                                    Modality::System);
-    } catch (...) {
-    }
-}
 
 // After a failed load the tray icon is the only way to reach the Settings
 // command, so the window stays while its icon does and goes otherwise (an
@@ -31,10 +24,10 @@ void ShowStartupFailure(std::string_view description) noexcept {
 void KeepForRepair(frmmain& form) noexcept {
     if (!form.Loaded()) return;
     if (!TrayIconShown()) {
-        form.Handle("Form_Unload", [&] { form.Unload(); });
+        form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
         return;
     }
-    form.Handle("Form_Load", [] {
+    form.Handle(Handler::frmmain_Form_Load, [] {
         AppLink().ProcedureType(2);
         AppLink().oSettings().GetReadableSettings();
     });
@@ -47,11 +40,8 @@ void Main(const MainWindowLoader& loadMainWindow) {
     try {
         form = &loadMainWindow();
         form->Form_Load();
-    } catch (const std::exception& e) {
-        ShowStartupFailure(e.what());
-        if (form != nullptr) KeepForRepair(*form);
     } catch (...) {
-        ShowStartupFailure("unknown failure");
+        ShowErrorBox(Handler::Main, DescriptionOf(std::current_exception()));
         if (form != nullptr) KeepForRepair(*form);
     }
 }

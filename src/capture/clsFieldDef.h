@@ -10,16 +10,16 @@ namespace vantrel {
 class clsFieldDef {
 public:
     std::string Field() const { return field_; }
-    void Field(const std::string& vData) { field_ = vData; }
+    void Field(const std::string& value) { field_ = value; }
     std::string value() const { return value_; }
-    void value(const std::string& vData) { value_ = vData; }
-    void MouseYEnd(std::int32_t vData) { mouseYEnd_ = vData; }
+    void value(const std::string& text) { value_ = text; }
+    void MouseYEnd(std::int32_t value) { mouseYEnd_ = value; }
     std::int32_t MouseYEnd() const { return mouseYEnd_; }
-    void MouseYStart(std::int32_t vData) { mouseYStart_ = vData; }
+    void MouseYStart(std::int32_t value) { mouseYStart_ = value; }
     std::int32_t MouseYStart() const { return mouseYStart_; }
-    void MouseXEnd(std::int32_t vData) { mouseXEnd_ = vData; }
+    void MouseXEnd(std::int32_t value) { mouseXEnd_ = value; }
     std::int32_t MouseXEnd() const { return mouseXEnd_; }
-    void MouseXStart(std::int32_t vData) { mouseXStart_ = vData; }
+    void MouseXStart(std::int32_t value) { mouseXStart_ = value; }
     std::int32_t MouseXStart() const { return mouseXStart_; }
 
 private:

@@ -18,19 +18,19 @@ bool SameKey(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::shared_ptr<clsFieldDef> colFields::Add(const std::string& sField, const std::string& sKey) {
+std::shared_ptr<clsFieldDef> colFields::Add(const std::string& name, const std::string& key) {
     auto field = std::make_shared<clsFieldDef>();
-    field->Field(sField);
-    if (sKey.empty()) {
+    field->Field(name);
+    if (key.empty()) {
         items_.push_back({std::nullopt, field});
         return field;
     }
     const bool taken = std::any_of(items_.begin(), items_.end(), [&](const Entry& e) {
-        return e.key && SameKey(*e.key, sKey);
+        return e.key && SameKey(*e.key, key);
     });
     if (taken)
-        throw Error("This key is already associated with an element of this collection: \"" + sKey + "\"");
-    items_.push_back({sKey, field});
+        throw Error("This key is already associated with an element of this collection: \"" + key + "\"");
+    items_.push_back({key, field});
     return field;
 }
 

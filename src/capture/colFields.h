@@ -18,7 +18,7 @@ class colFields {
 public:
     // An empty key adds the item without one. Throws Error for a key that
     // another item already carries; nothing is added then.
-    std::shared_ptr<clsFieldDef> Add(const std::string& sField, const std::string& sKey);
+    std::shared_ptr<clsFieldDef> Add(const std::string& name, const std::string& key);
     // Throw Error for a position outside 1..Count or an unknown key.
     std::shared_ptr<clsFieldDef> Item(std::int32_t position) const;
     std::shared_ptr<clsFieldDef> Item(std::string_view key) const;

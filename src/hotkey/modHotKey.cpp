@@ -7,6 +7,8 @@
 
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
+#include "platform/ErrorBox.h"
+#include "platform/FlagScope.h"
 
 namespace vantrel::modHotKey {
 
@@ -19,27 +21,6 @@ std::function<WindowHandle()> gMainWindow;
 bool gCycleUnderWay = false;
 
 constexpr std::string_view kCaption = "Vantrel";
-
-// The last stop of a failure: if even the box cannot be shown there is nobody
-// left to tell, and nothing may unwind into the platform's dispatch.
-void ShowFailure(std::string_view procedure, std::string_view description) noexcept {
-    try {
-        CurrentDesktop().boxes.Show(
-            "error in modHotKey." + std::string(procedure) + ": " + std::string(description),
-            kCaption, Modality::Application);
-    } catch (...) {
-    }
-}
-
-std::string DescriptionOf(const std::exception_ptr& failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "unknown failure";
-    }
-}
 
 bool IsMainWindow(WindowHandle hwnd) {
     // A copy: the provider may be replaced by a handler running inside it.
@@ -75,18 +56,6 @@ void AwaitRelease(int vk) {
     d.loop.ProcessPending();
 }
 
-// Sets a flag for a scope and clears it however the scope is left.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
 // One physical press is one cycle: a hotkey message that arrives while a cycle
 // is under way (a repeat of the held key, or a press during the grab's wait) is
 // only handed on. Returns whether the cycle failed; its box is shown by then.
@@ -96,7 +65,7 @@ bool RunOneCyclePerPress(std::intptr_t lParam) {
     try {
         RunHotKeyCycle();
     } catch (...) {
-        ShowFailure("WindowProc", DescriptionOf(std::current_exception()));
+        ShowErrorBox(Handler::modHotKey_WindowProc, DescriptionOf(std::current_exception()));
         failed = true;
     }
     // The key is in the message's high word.
@@ -117,7 +86,7 @@ void Hook(WindowHandle hwnd) {
         const ProcAddress previous = procs.Install(hwnd, ours);
         if (previous != ours && previous != 0) gPreviousProc = previous;
     } catch (...) {
-        ShowFailure("Hook", DescriptionOf(std::current_exception()));
+        ShowErrorBox(Handler::modHotKey_Hook, DescriptionOf(std::current_exception()));
     }
 }
 
@@ -128,7 +97,7 @@ void Unhook(WindowHandle hwnd) {
         if (gPreviousProc == 0) return;
         CurrentDesktop().procs.Install(hwnd, gPreviousProc);
     } catch (...) {
-        ShowFailure("Unhook", DescriptionOf(std::current_exception()));
+        ShowErrorBox(Handler::modHotKey_Unhook, DescriptionOf(std::current_exception()));
     }
 }
 
@@ -142,7 +111,7 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
             return 0;
         return CurrentDesktop().procs.CallProc(gPreviousProc, hwnd, msg, wParam, lParam);
     } catch (...) {
-        ShowFailure("WindowProc", DescriptionOf(std::current_exception()));
+        ShowErrorBox(Handler::modHotKey_WindowProc, DescriptionOf(std::current_exception()));
         return 0;
     }
 }

@@ -27,11 +27,11 @@ clsSettings& clsAppLink::oSettings() {
     return *settings_;
 }
 
-void clsAppLink::ProcedureType(std::int32_t vData) {
-    if (vData < std::numeric_limits<std::int16_t>::min() ||
-        vData > std::numeric_limits<std::int16_t>::max())
-        throw Error("Overflow: ProcedureType cannot hold " + std::to_string(vData));
-    procedureType_ = static_cast<std::int16_t>(vData);
+void clsAppLink::ProcedureType(std::int32_t value) {
+    if (value < std::numeric_limits<std::int16_t>::min() ||
+        value > std::numeric_limits<std::int16_t>::max())
+        throw Error("Overflow: ProcedureType cannot hold " + std::to_string(value));
+    procedureType_ = static_cast<std::int16_t>(value);
 }
 
 std::shared_ptr<vantrel::colFields> clsAppLink::colFields() {

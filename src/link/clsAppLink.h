@@ -20,10 +20,10 @@ public:
 
     // Stored as 16 bits: a value outside -32768..32767 throws Error and
     // leaves the stored value unchanged.
-    void ProcedureType(std::int32_t vData);
+    void ProcedureType(std::int32_t value);
     std::int32_t ProcedureType() const { return procedureType_; }
 
-    void AppType(const std::string& vData) { appType_ = vData; }
+    void AppType(const std::string& value) { appType_ = value; }
     std::string AppType() const { return appType_; }
 
     // Field 1's value checked, then the runner started; failures of the launch

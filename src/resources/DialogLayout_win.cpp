@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "platform/Desktop.h"
 #include "platform/win32/Unicode.h"
 #include "resources/resource.h"
 
@@ -146,17 +145,12 @@ void DisableAutomaticDpiScaling(HWND dialog) {
     if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
 }
 
-void ShowHandlerError(const char* where, const std::exception& e) noexcept {
-    std::wstring fallback = L"error";
-    try {
-        const std::string text = std::string("error in ") + where + ": " + e.what();
-        fallback = Widen(text);
-        CurrentDesktop().boxes.Show(text, "Vantrel", Modality::Application);
-        return;
-    } catch (...) {
-        // Without the desktop's boxes (none installed), the system's own.
-    }
-    MessageBoxW(nullptr, fallback.c_str(), L"Vantrel", MB_OK | MB_TASKMODAL);
+int BuildControls(HWND dialog, std::span<const ControlLayout> controls, UniqueHfont& font) {
+    DisableAutomaticDpiScaling(dialog);
+    const int dpi = WindowDpi(dialog);
+    font = CreateMessageFont(dpi);
+    CreateControls(dialog, controls, font.get(), dpi);
+    return dpi;
 }
 
 }  // namespace vantrel::win32

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <span>
 
 #include "platform/win32/UniqueHandle.h"
@@ -68,7 +67,19 @@ constexpr short kDefaultPosition = static_cast<short>(0x8000);  // CW_USEDEFAULT
 // it would, so the dialog's own WM_DPICHANGED layout is the only one.
 void DisableAutomaticDpiScaling(HWND dialog);
 
-// The "error in <where>: <description>" box of a handler that failed; never throws.
-void ShowHandlerError(const char* where, const std::exception& e) noexcept;
+// What every dialog laid out in code does first: the system's own DPI scaling
+// off, the message font for the window's DPI in `font`, and the controls.
+// Returns the DPI.
+int BuildControls(HWND dialog, std::span<const ControlLayout> controls, UniqueHfont& font);
+
+// Follows WM_DPICHANGED: `layout` for the new DPI, then the rectangle the
+// system suggests.
+template <typename Layout>
+void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam, Layout layout) {
+    layout(static_cast<int>(HIWORD(wParam)));
+    const auto* r = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(dialog, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 }  // namespace vantrel::win32

@@ -7,14 +7,14 @@
 #include <commctrl.h>
 
 #include <array>
-#include <exception>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/ErrorBox.h"
 #include "resources/DialogLayout_win.h"
+#include "resources/DialogProc_win.h"
 #include "resources/resource.h"
 #include "settings/frmSettings.h"
 
@@ -58,6 +58,9 @@ struct SettingsWindow {
     // Icons outlive the window that shows them: members end after the window.
     win32::ProgramIcon bigIcon{GetSystemMetrics(SM_CXICON)};
     win32::ProgramIcon smallIcon{GetSystemMetrics(SM_CXSMICON)};
+
+    Handler Where(UINT message, WPARAM wParam) const;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 std::wstring ControlText(HWND dialog, int id) {
@@ -91,16 +94,12 @@ LRESULT CALLBACK HotKeyBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        try {
+        RunHandler(Handler::frmSettings_txtHotKey_KeyDown, [&] {
             const int key = static_cast<int>(wParam);
             if (const auto shown = state->form.txtHotKey_KeyDown(key, ModifierState())) {
                 SetWindowTextW(box, win32::Widen(*shown).c_str());
             }
-        } catch (const std::exception& e) {
-            win32::ShowHandlerError("frmSettings.txtHotKey_KeyDown", e);
-        } catch (...) {
-            win32::ShowHandlerError("frmSettings.txtHotKey_KeyDown", std::runtime_error("unknown failure"));
-        }
+        });
         if (message == WM_SYSKEYDOWN) return 0;
         break;  // the box still moves its caret as usual
     case WM_SYSKEYUP:
@@ -127,10 +126,7 @@ void ApplyLayout(SettingsWindow& s, int dpi) {
 }
 
 void OnInitDialog(SettingsWindow& s) {
-    win32::DisableAutomaticDpiScaling(s.hwnd);
-    s.dpi = win32::WindowDpi(s.hwnd);
-    s.font = win32::CreateMessageFont(s.dpi);
-    win32::CreateControls(s.hwnd, kControls, s.font.get(), s.dpi);
+    s.dpi = win32::BuildControls(s.hwnd, kControls, s.font);
     const SIZE size = win32::WindowSizeForClient(s.hwnd, kClientWidthTwips, kClientHeightTwips, s.dpi);
     SetWindowPos(s.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(s.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(s.bigIcon.get()));
@@ -168,61 +164,45 @@ void OnCommand(SettingsWindow& s, int id) {
     if (id == IDC_SETTINGS_CANCEL && s.form.cmdCancel_Click()) s.closed = true;
 }
 
-INT_PTR CALLBACK SettingsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* s = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    const char* where = "frmSettings";
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            s = reinterpret_cast<SettingsWindow*>(lParam);
-            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            s->hwnd = hwnd;
-            where = "frmSettings.Form_Load";
-            OnInitDialog(*s);
-            SetFocus(GetDlgItem(hwnd, IDC_SETTINGS_SOURCE_WINDOW));
-            return FALSE;  // the focus is set
-        case WM_COMMAND:
-            where = LOWORD(wParam) == IDC_SETTINGS_CANCEL ? "frmSettings.cmdCancel_Click"
-                                                          : "frmSettings.cmdOK_Click";
-            if (s != nullptr && HIWORD(wParam) == BN_CLICKED) OnCommand(*s, LOWORD(wParam));
-            return TRUE;
-        case WM_CLOSE:  // the close box cancels
-            if (s != nullptr && s->form.cmdCancel_Click()) s->closed = true;
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            // The hotkey box is read-only only so that nothing can be typed or
-            // pasted into it; it looks like any text box.
-            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd, IDC_SETTINGS_HOTKEY)) {
-                const auto dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-                SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-                return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
-            }
-            return FALSE;
-        case WM_DPICHANGED:
-            if (s != nullptr) {
-                ApplyLayout(*s, HIWORD(wParam));
-                const auto* r = reinterpret_cast<const RECT*>(lParam);
-                SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-            return TRUE;
-        case WM_NCDESTROY:
-            if (s != nullptr) {
-                s->closed = true;
-                s->hwnd = nullptr;
-            }
-            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-            return FALSE;
-        default:
-            return FALSE;
+Handler SettingsWindow::Where(UINT message, WPARAM wParam) const {
+    if (message == WM_INITDIALOG) return Handler::frmSettings_Form_Load;
+    if (message == WM_COMMAND)
+        return LOWORD(wParam) == IDC_SETTINGS_CANCEL ? Handler::frmSettings_cmdCancel_Click
+                                                      : Handler::frmSettings_cmdOK_Click;
+    return Handler::frmSettings;
+}
+
+INT_PTR SettingsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(*this);
+        SetFocus(GetDlgItem(hwnd, IDC_SETTINGS_SOURCE_WINDOW));
+        return FALSE;  // the focus is set
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) OnCommand(*this, LOWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:  // the close box cancels
+        if (form.cmdCancel_Click()) closed = true;
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        // The hotkey box is read-only only so that nothing can be typed or
+        // pasted into it; it looks like any text box.
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd, IDC_SETTINGS_HOTKEY)) {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
         }
-    } catch (const std::exception& e) {
-        win32::ShowHandlerError(where, e);
+        return FALSE;
+    case WM_DPICHANGED:
+        win32::FollowDpiChange(hwnd, wParam, lParam, [this](int newDpi) { ApplyLayout(*this, newDpi); });
         return TRUE;
-    } catch (...) {
-        win32::ShowHandlerError(where, std::runtime_error("unknown failure"));
-        return TRUE;
+    case WM_NCDESTROY:
+        closed = true;
+        hwnd = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
     }
 }
 
@@ -263,7 +243,7 @@ void ShowSettingsDialogModal(WindowHandle owner) {
     const HWND ownerWindow = reinterpret_cast<HWND>(owner);
     constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-    win32::UniqueHwnd dialog(win32::CreateEmptyDialog(ownerWindow, kStyle, kExStyle, SettingsProc,
+    win32::UniqueHwnd dialog(win32::CreateEmptyDialog(ownerWindow, kStyle, kExStyle, win32::DialogProc<SettingsWindow>,
                                                       reinterpret_cast<LPARAM>(&s)));
     if (!dialog) win32::ThrowWin32("CreateDialogIndirectParam", GetLastError());
 

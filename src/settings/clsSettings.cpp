@@ -20,11 +20,11 @@ void WriteSetting(const char* key, const std::string& value) {
 
 }  // namespace
 
-void clsSettings::HotKeyShift(std::int16_t vData) {
-    hotKeyShift_ = vData;
+void clsSettings::HotKeyShift(std::int16_t value) {
+    hotKeyShift_ = value;
     // Key events put Shift in bit 0 and Alt in bit 2, registration the other
     // way round: read the three low bits back to front.
-    const std::string bits = ConvertLongToBinaryString(vData);
+    const std::string bits = ConvertLongToBinaryString(value);
     const std::string low = bits.substr(bits.size() - 3);
     hotKeyMod_ = static_cast<std::int16_t>((low[0] - '0') * 1 + (low[1] - '0') * 2 + (low[2] - '0') * 4);
 }

@@ -10,20 +10,20 @@ namespace vantrel {
 class clsSettings {
 public:
     bool savenext() const { return savenext_; }
-    void savenext(bool blSaveNext) { savenext_ = blSaveNext; }
+    void savenext(bool value) { savenext_ = value; }
 
     // The modifiers as hotkey registration takes them (1 Alt, 2 Control, 4 Shift).
     std::int16_t HotKeyMod() const { return hotKeyMod_; }
 
     // The modifiers as key events report them (1 Shift, 2 Ctrl, 4 Alt).
-    void HotKeyShift(std::int16_t vData);
+    void HotKeyShift(std::int16_t value);
     std::int16_t HotKeyShift() const { return hotKeyShift_; }
 
-    void HotKey(std::int16_t vData) { hotKey_ = vData; }
+    void HotKey(std::int16_t value) { hotKey_ = value; }
     std::int16_t HotKey() const { return hotKey_; }
 
     // Only "Cursor" exists: every read answers it, whatever was assigned.
-    void GrabType(const std::string& vData) { grabType_ = vData; }
+    void GrabType(const std::string& value) { grabType_ = value; }
     std::string GrabType();
 
     // Both return true or throw Error; keys are written and read in a fixed
@@ -36,13 +36,13 @@ public:
     // for a bad stored value.
     void GetReadableSettings();
 
-    void Field(const std::string& vData) { field_ = vData; }
+    void Field(const std::string& value) { field_ = value; }
     std::string Field() const { return field_; }
 
-    void AppName(const std::string& vData) { appName_ = vData; }
+    void AppName(const std::string& value) { appName_ = value; }
     std::string AppName() const { return appName_; }
 
-    void SourceAppTitle(const std::string& vData) { sourceAppTitle_ = vData; }
+    void SourceAppTitle(const std::string& value) { sourceAppTitle_ = value; }
     std::string SourceAppTitle() const { return sourceAppTitle_; }
 
     // 32 characters of "0" and "1", two's complement, most significant bit first.

@@ -80,7 +80,7 @@ public:
     }
     ~World() {
         d.journal.Heal();
-        if (form.Loaded()) form.Handle("Form_Unload", [this] { form.Unload(); });
+        if (form.Loaded()) form.Handle(Handler::frmmain_Form_Unload, [this] { form.Unload(); });
         modHotKey::Reset();
         ResetAppLink();
     }
@@ -101,7 +101,7 @@ public:
     // wrapper the real window puts around its mouse-move handler.
     void ChooseFromTray(MainCommand command) {
         host.chosen = command;
-        form.Handle("Form_MouseMove", [this] { form.Form_MouseMove(kRightButtonUp); });
+        form.Handle(Handler::frmmain_Form_MouseMove, [this] { form.Form_MouseMove(kRightButtonUp); });
     }
 
     // The key the platform holds for the main window, if any.

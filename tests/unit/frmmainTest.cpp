@@ -264,11 +264,11 @@ TEST_F(frmmainTest, RecreatedTaskBarGetsTheSameIconAgain) {
 }
 
 TEST_F(frmmainTest, HandlerFailureNamesTheHandler) {
-    form.Handle("Form_Unload", [] { throw Error("Access is denied."); });
+    form.Handle(Handler::frmmain_Form_Unload, [] { throw Error("Access is denied."); });
     ASSERT_EQ(d.boxes.shown.size(), 1u);
     EXPECT_EQ(d.boxes.shown[0].text, "error in frmmain.Form_Unload: Access is denied.");
-    EXPECT_EQ(HandlerOf(MainCommand::cmdConfigure), "cmdConfigure_Click");
-    EXPECT_EQ(HandlerOf(MainCommand::mnuAbout), "mnuAbout_Click");
+    EXPECT_EQ(HandlerName(HandlerOf(MainCommand::cmdConfigure)), "frmmain.cmdConfigure_Click");
+    EXPECT_EQ(HandlerName(HandlerOf(MainCommand::mnuAbout)), "frmmain.mnuAbout_Click");
 }
 
 }  // namespace
