@@ -48,10 +48,14 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates)
-WINE_PACKAGES=(wine64 wine wine32:i386 xvfb xdotool x11-utils x11-xkb-utils xauth imagemagick procps)
+# Wine's own fonts and the metric-compatible ones it recommends: without them its
+# caption buttons and dialogs are drawn in other fonts (see prepare_wineprefix).
+WINE_PACKAGES=(wine64 wine wine32:i386 fonts-wine fonts-liberation xvfb xdotool x11-utils x11-xkb-utils xauth
+    imagemagick procps)
 # wixl builds the installer package, msibuild (msitools) amends it, zip packs the
-# portable copy; unzip and msiinfo read them back in the tests.
-PACKAGE_TOOLS=(wixl msitools zip unzip)
+# portable copy; unzip and msiinfo read them back in the tests. osslsigncode signs
+# with Authenticode; openssl makes the tests' throwaway certificate.
+PACKAGE_TOOLS=(wixl msitools zip unzip osslsigncode openssl)
 
 # Configures and builds one preset quietly; the log is kept under the build tree.
 build_preset() {
@@ -110,6 +114,13 @@ prepare_wineprefix() {
         timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         timeout 60 wineserver -w || true
         touch "$WINEPREFIX/.vantrel-ready-3"
+    fi
+    # Debian's Wine 8 never looks into its own font folder (fonts-wine): without its
+    # Marlett and Tahoma, caption buttons read "0 1 r" and dialogs use another font.
+    # Fonts in the prefix's Windows folder are found.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        mkdir -p "$fonts" && cp /usr/share/wine/fonts/* "$fonts/"
     fi
     # Start the server ourselves, detached from our output, so it never holds a pipe open.
     wineserver -p60 </dev/null >/dev/null 2>&1

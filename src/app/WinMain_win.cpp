@@ -23,12 +23,24 @@ void ShowFatal(const std::string& description) {
                 MB_OK | MB_SYSTEMMODAL | MB_SETFOREGROUND);
 }
 
+// Libraries come from the system folder only, never from the current folder or
+// the program's (a planted DLL beside a download). Looked up, not imported: a
+// Windows 7 without its 2011 loader update (KB2533623) lacks the function and
+// would refuse to start the program; there, at least the current folder goes.
+void NarrowDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const FARPROC found = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    // Through void(*)(), the one cast the compiler accepts between function types.
+    const auto setDefault =
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Libraries come from the system folder only, never from the current
-    // folder or the program's (a planted DLL beside a download).
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    NarrowDllSearch();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     try {

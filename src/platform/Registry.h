@@ -23,7 +23,8 @@ public:
     virtual ~Registry() = default;
     // Opens `keyPath` with `access`, queries `valueName` into a buffer of
     // `bufferSize` characters and closes the key. Nothing when the open or the
-    // query does not succeed (a larger value included).
+    // query does not succeed (a larger value included). Always the machine's
+    // native view: a 32-bit program on 64-bit Windows reads the 64-bit keys.
     virtual std::optional<RegistryValue> QueryMachineValue(std::string_view keyPath,
                                                            std::string_view valueName,
                                                            std::uint32_t access,

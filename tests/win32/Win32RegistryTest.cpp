@@ -19,29 +19,31 @@ constexpr std::uint32_t kBuffer = 1024;
 
 std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
-// A scratch key under HKLM\Software, deleted with everything in it.
+// A scratch key under HKLM\Software in the native view (where the lookups read, also
+// for a 32-bit test on 64-bit Windows), deleted with everything in it.
 class Win32RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const LSTATUS s = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                          nullptr, key_.put(), nullptr);
+        const LSTATUS s = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0,
+                                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key_.put(), nullptr);
         if (s == ERROR_ACCESS_DENIED) GTEST_SKIP() << "needs write access to HKEY_LOCAL_MACHINE\\Software";
         ASSERT_EQ(s, ERROR_SUCCESS) << "creating the scratch key";
     }
     void TearDown() override {
         if (!key_) return;
-        key_.reset();
         // A locked subkey is opened up first so it can go.
         win32::UniqueHkey locked;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (path_ + L"\\Locked").c_str(), 0, WRITE_DAC, locked.put()) ==
-            ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (path_ + L"\\Locked").c_str(), 0, WRITE_DAC | KEY_WOW64_64KEY,
+                          locked.put()) == ERROR_SUCCESS) {
             PSECURITY_DESCRIPTOR open = nullptr;
             ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &open, nullptr);
             RegSetKeySecurity(locked.get(), DACL_SECURITY_INFORMATION, open);
             LocalFree(open);
         }
-        EXPECT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, path_.c_str()), ERROR_SUCCESS);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, path_.c_str());
+        locked.reset();
+        EXPECT_EQ(RegDeleteTreeW(key_.get(), nullptr), ERROR_SUCCESS);
+        key_.reset();
+        EXPECT_EQ(RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
     }
     void Set(const wchar_t* name, DWORD type, const void* data, std::size_t bytes) {
         ASSERT_EQ(RegSetValueExW(key_.get(), name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes)),
@@ -139,8 +141,8 @@ TEST_F(Win32RegistryTest, AKeyThatRefusesTheAccessMaskCountsAsMissing) {
 
     const std::string lockedPath = win32::Narrow(path_) + "\\Locked";
     win32::UniqueHkey probe;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(lockedPath).c_str(), 0, kAccess, probe.put()) ==
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(lockedPath).c_str(), 0, kAccess | KEY_WOW64_64KEY,
+                      probe.put()) == ERROR_SUCCESS)
         GTEST_SKIP() << "this account is granted every access regardless of the key's security";
     EXPECT_FALSE(registry_.QueryMachineValue(lockedPath, "PATH", kAccess, kBuffer));
     EXPECT_TRUE(registry_.QueryMachineValue(lockedPath, "PATH", KEY_READ, kBuffer)) << "readable with less";

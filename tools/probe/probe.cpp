@@ -21,6 +21,7 @@
 //                                 and presses its OK
 //   close TITLE                   posts WM_CLOSE
 //   rect TITLE                    prints the window's screen rectangle
+//   move TITLE X Y W H            moves and sizes the window, leaving its place in the order
 //   hold-clipboard MS             opens the clipboard (with a window of its own) and keeps
 //                                 it open for MS milliseconds, as a busy program would
 //   resources TITLE               prints "handles gdi user" of the process owning TITLE
@@ -237,6 +238,13 @@ int wmain(int argc, wchar_t** argv) {
         Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
               L" " + std::to_wstring(r.bottom - r.top));
         return 0;
+    }
+    if (cmd == L"move") {
+        HWND h = TopWindow(arg(2));
+        if (h == nullptr) return 1;
+        const int x = _wtoi(arg(3).c_str()), y = _wtoi(arg(4).c_str());
+        const int w = _wtoi(arg(5).c_str()), ht = _wtoi(arg(6).c_str());
+        return SetWindowPos(h, nullptr, x, y, w, ht, SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     }
     if (cmd == L"hold-clipboard") {
         HWND owner = CreateWindowExW(0, L"STATIC", L"probe clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE,

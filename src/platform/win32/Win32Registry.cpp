@@ -17,7 +17,11 @@ std::optional<RegistryValue> Win32Registry::QueryMachineValue(std::string_view k
                                                               std::uint32_t access,
                                                               std::uint32_t bufferSize) {
     UniqueHkey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(keyPath).c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+    // The system registers its own programs (System Information among them) in the
+    // 64-bit view, where a 32-bit program on 64-bit Windows would not look by itself.
+    // 32-bit Windows ignores the flag.
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(keyPath).c_str(), 0, access | KEY_WOW64_64KEY,
+                      key.put()) != ERROR_SUCCESS)
         return std::nullopt;
     std::vector<wchar_t> buffer(std::max<std::uint32_t>(bufferSize, 1), L'\0');
     DWORD type = 0;
