@@ -42,7 +42,12 @@ Handler HandlerOf(MainCommand command) {
 
 // The hotkey's window procedure asks for the main window on every message.
 frmmain::frmmain(MainWindowHost& host)
-    : host_(host), arming_([&host] { return host.Handle(); }) {
+    : host_(host),
+      arming_([&host] { return host.Handle(); },
+              [] {
+                  const clsSettings& settings = AppLink().oSettings();
+                  return HotKeyCombination{settings.HotKeyMod(), settings.HotKey()};
+              }) {
     modHotKey::SetMainWindow([&host] { return host.Handle(); });
 }
 

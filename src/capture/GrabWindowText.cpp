@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "capture/KeystrokeNotation.h"
-#include "link/clsAppLink.h"
 #include "platform/Desktop.h"
 #include "platform/Types.h"
 
@@ -70,11 +69,8 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
         }
         return d.clipboard.ReadText();
     } catch (const std::exception&) {
-        // The title in force now, which is what the user configured, is the
-        // one reported.
-        CurrentDesktop().boxes.Show("error activating: '" + AppLink().oSettings().SourceAppTitle() +
-                                        "' window.",
-                                    "Vantrel", Modality::System);
+        CurrentDesktop().boxes.Show("error activating: '" + windowTitle + "' window.", "Vantrel",
+                                    Modality::System);
         return std::string();
     }
 }

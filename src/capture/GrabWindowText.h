@@ -16,8 +16,8 @@ constexpr std::chrono::milliseconds kActivationWaitBound{300};
 // Brings the window titled `windowTitle` to the front (none when empty), waits
 // until Ctrl, Shift and Alt are released and, for the grab type "Cursor",
 // copies the selection, or the whole line when nothing is selected. Returns
-// the clipboard's text afterwards. A failure shows the activation error box
-// and yields empty text.
+// the clipboard's text afterwards. A failure shows the activation error box,
+// which names the title given (the one configured), and yields empty text.
 std::string GrabWindowText(const std::string& windowTitle, const std::string& grabType);
 
 }  // namespace vantrel

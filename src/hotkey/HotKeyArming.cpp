@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "hotkey/modHotKey.h"
-#include "link/clsAppLink.h"
 #include "platform/Desktop.h"
 
 namespace vantrel {
 
-HotKeyArming::HotKeyArming(std::function<WindowHandle()> mainWindow)
-    : mainWindow_(std::move(mainWindow)) {}
+HotKeyArming::HotKeyArming(std::function<WindowHandle()> mainWindow,
+                           std::function<HotKeyCombination()> keyInForce)
+    : mainWindow_(std::move(mainWindow)), keyInForce_(std::move(keyInForce)) {}
 
 HotKeyArming::~HotKeyArming() = default;
 
@@ -37,10 +37,8 @@ void HotKeyArming::EnableHotKey(bool enable) {
     modHotKey::Hook(mainWindow_());
     const WindowHandle hwnd = mainWindow_();
     const int id = Identifier();
-    const clsSettings& settings = AppLink().oSettings();
-    const int modifiers = settings.HotKeyMod();
-    const int vk = settings.HotKey();
-    registered_ = CurrentDesktop().hotkeys.Register(hwnd, id, modifiers, vk) == 1;
+    const HotKeyCombination key = keyInForce_();
+    registered_ = CurrentDesktop().hotkeys.Register(hwnd, id, key.modifiers, key.vk) == 1;
 }
 
 }  // namespace vantrel

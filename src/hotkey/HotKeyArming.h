@@ -8,11 +8,20 @@
 
 namespace vantrel {
 
+// A key combination as registration takes it: modifiers 1 Alt, 2 Control,
+// 4 Shift, and the virtual-key code.
+struct HotKeyCombination {
+    int modifiers = 0;
+    int vk = 0;
+};
+
 // The main window's one global hotkey: arming installs the replacement
-// procedure and registers the key from the settings; disarming undoes both.
+// procedure and registers the key in force; disarming undoes both.
 class HotKeyArming {
 public:
-    explicit HotKeyArming(std::function<WindowHandle()> mainWindow);
+    // `mainWindow` is asked for the window each time it is needed, `keyInForce`
+    // for the combination at each registration (never when nothing registers).
+    HotKeyArming(std::function<WindowHandle()> mainWindow, std::function<HotKeyCombination()> keyInForce);
     // Deletes the identifier atom; the hotkey itself is disarmed by the owner.
     ~HotKeyArming();
     HotKeyArming(const HotKeyArming&) = delete;
@@ -25,6 +34,7 @@ private:
     int Identifier();
 
     std::function<WindowHandle()> mainWindow_;
+    std::function<HotKeyCombination()> keyInForce_;
     std::unique_ptr<cGlobalAtom> atom_;
     bool registered_ = false;
 };

@@ -35,6 +35,8 @@ protected:
         ResetAppLink();
     }
     static clsSettings& Settings() { return AppLink().oSettings(); }
+    // What the main window passes: the key in the settings, read when asked.
+    static HotKeyCombination KeyInSettings() { return {Settings().HotKeyMod(), Settings().HotKey()}; }
     HotKeyArming& Arming() { return *arming; }
 
     bool Installed() { return d.procs.Current(kMain) == d.procs.AddressOf(&modHotKey::WindowProc); }
@@ -55,10 +57,12 @@ protected:
 
     fake::FakeDesktop d;
     int mainWindowAsked = 0;
-    std::optional<HotKeyArming> arming{std::in_place, [this] {
+    std::optional<HotKeyArming> arming{std::in_place,
+                                       [this] {
                                            ++mainWindowAsked;
                                            return kMain;
-                                       }};
+                                       },
+                                       &KeyInSettings};
 };
 
 constexpr int kFirstAtom = 0xC000;
@@ -181,7 +185,7 @@ TEST_F(HotKeyArmingTest, OnlyARegistrationResultOf1Counts) {
     for (const int answer : {2, -1, 0, 1}) {
         SCOPED_TRACE(answer);
         odd.answer = answer;
-        HotKeyArming fresh([] { return kMain; });
+        HotKeyArming fresh([] { return kMain; }, &KeyInSettings);
         fresh.EnableHotKey(true);
         EXPECT_EQ(fresh.HotKeyRegistered(), answer == 1);
     }
@@ -206,7 +210,7 @@ TEST_F(HotKeyArmingTest, ModifiersAndKeyGoOverWithTheirSign) {
     for (const Row& r : kRows) {
         SCOPED_TRACE(r.key);
         fake::FakeDesktop fresh;
-        HotKeyArming a([] { return kMain; });
+        HotKeyArming a([] { return kMain; }, &KeyInSettings);
         Settings().HotKeyShift(r.shift);
         Settings().HotKey(r.key);
         a.EnableHotKey(true);
@@ -278,7 +282,7 @@ TEST_F(HotKeyArmingTest, FailuresWhileGettingTheIdentifierGoToTheCaller) {
 }
 
 TEST_F(HotKeyArmingTest, FailureOfTheMainWindowGoesToTheCaller) {
-    HotKeyArming noWindow([]() -> WindowHandle { throw Error("no main window"); });
+    HotKeyArming noWindow([]() -> WindowHandle { throw Error("no main window"); }, &KeyInSettings);
     EXPECT_THROW(noWindow.EnableHotKey(true), Error);
     EXPECT_FALSE(noWindow.HotKeyRegistered());
 }
