@@ -259,7 +259,11 @@ protected:
                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, RecordingProc};
     LONG_PTR ownProc_ = 0;
     std::optional<HotKeyArming> arming_{
-        std::in_place, [this] { return reinterpret_cast<WindowHandle>(main_.get()); }};
+        std::in_place, [this] { return reinterpret_cast<WindowHandle>(main_.get()); },
+        [] {
+            const clsSettings& settings = AppLink().oSettings();
+            return HotKeyCombination{settings.HotKeyMod(), settings.HotKey()};
+        }};
 };
 
 TEST_F(HotKeyTest, KeyPressedOutsideTheProgramRunsTheCycleOnTheHiddenWindow) {
