@@ -78,14 +78,14 @@ void frmmain::SettingsCommand() {
     // the hotkey under the first, and the key chosen there would never be
     // registered. Asked again, the open one comes forward.
     if (settingsOpen_) {
-        host_.ShowSettingsModal();
+        host_.ShowSettingsDialog(AppLink().oSettings().Values());
         return;
     }
     const FlagScope open(settingsOpen_);
     const bool wasArmed = arming_.HotKeyRegistered();
     arming_.EnableHotKey(false);
     try {
-        host_.ShowSettingsModal();
+        EditSettings();
     } catch (...) {
         // A dialog that could not run changed nothing, so the hotkey goes back
         // as it was rather than staying off until Settings is opened again.
@@ -100,6 +100,24 @@ void frmmain::SettingsCommand() {
     if (fields->Count() == 1) fields->Remove(1);
     fields->Add(link.oSettings().Field(), "");
     arming_.EnableHotKey(true);
+}
+
+// The dialog gives back what the user confirmed, and it is saved here. A save
+// that fails is shown, and the dialog comes back with the user's entries to
+// retry or cancel; the settings object keeps them either way.
+void frmmain::EditSettings() {
+    clsSettings& settings = AppLink().oSettings();
+    std::optional<SettingsValues> confirmed = host_.ShowSettingsDialog(settings.Values());
+    while (confirmed && loaded_) {
+        settings.Assign(*confirmed);
+        try {
+            settings.SaveSettings();
+            return;
+        } catch (const std::exception& e) {
+            ShowErrorBox(Handler::frmSettings_cmdOK_Click, e.what());
+        }
+        confirmed = host_.ShowSettingsDialog(*confirmed);
+    }
 }
 
 void frmmain::Form_Unload() {

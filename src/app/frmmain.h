@@ -8,6 +8,7 @@
 #include "app/CIAsystray.h"
 #include "hotkey/HotKeyArming.h"
 #include "platform/ErrorBox.h"
+#include "settings/clsSettings.h"
 
 namespace vantrel {
 
@@ -31,9 +32,10 @@ public:
     // Shows the menu "Options" at the mouse position and returns the item the
     // user chose, nothing when the menu was dismissed.
     virtual std::optional<MainCommand> PopupOptionsMenu() = 0;
-    // Returns when the settings dialog has been closed, by OK or by Cancel;
-    // while one is open, brings it to the front and returns at once.
-    virtual void ShowSettingsModal() = 0;
+    // The settings dialog, modal, showing `values`: what the user confirmed
+    // with OK, or nothing for Cancel. While one is open, brings it to the
+    // front and returns nothing at once.
+    virtual std::optional<SettingsValues> ShowSettingsDialog(const SettingsValues& values) = 0;
     virtual void ShowAbout() = 0;
     virtual void Minimize() = 0;
     // The window goes away; called once, after the unload handler.
@@ -75,6 +77,7 @@ public:
 
 private:
     void Form_Unload();
+    void EditSettings();
 
     MainWindowHost& host_;
     HotKeyArming arming_;

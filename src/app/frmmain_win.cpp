@@ -209,7 +209,9 @@ public:
         return CommandOf(chosen);
     }
 
-    void ShowSettingsModal() override { ShowSettingsDialogModal(Handle()); }
+    std::optional<SettingsValues> ShowSettingsDialog(const SettingsValues& values) override {
+        return vantrel::ShowSettingsDialog(Handle(), values);
+    }
     void ShowAbout() override { ShowAboutBox(); }
 
     // The window is never shown; minimizing it must not make it appear.

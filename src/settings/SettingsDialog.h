@@ -1,12 +1,16 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/Types.h"
+#include "settings/clsSettings.h"
 
 namespace vantrel {
 
-// Shows the settings dialog modally over `owner` (0: no owner) and returns
-// when it has been closed, by OK after a successful save or by Cancel. While
-// one is open, that one comes to the front instead and this returns at once.
-void ShowSettingsDialogModal(WindowHandle owner);
+// Shows the settings dialog modally over `owner` (0: no owner) with `values`
+// and returns when it has been closed: the values the user confirmed with OK,
+// for the caller to save, or nothing for Cancel. While one is open, that one
+// comes to the front instead and this returns nothing at once.
+std::optional<SettingsValues> ShowSettingsDialog(WindowHandle owner, const SettingsValues& values);
 
 }  // namespace vantrel

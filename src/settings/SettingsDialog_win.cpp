@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -51,6 +52,7 @@ constexpr UINT_PTR kHotKeyBoxSubclass = 1;
 struct SettingsWindow {
     frmSettings form;
     frmSettingsView view;
+    std::optional<SettingsValues> confirmed;
     HWND hwnd = nullptr;
     bool closed = false;
     int dpi = 96;
@@ -147,7 +149,8 @@ void OnOk(SettingsWindow& s) {
     edited.txtIndexField = win32::Narrow(ControlText(s.hwnd, IDC_SETTINGS_INDEX_FIELD));
     edited.txtHotKey = win32::Narrow(ControlText(s.hwnd, IDC_SETTINGS_HOTKEY));
     edited.chkSaveNext = IsDlgButtonChecked(s.hwnd, IDC_SETTINGS_SAVE_NEXT) != BST_UNCHECKED;
-    if (s.form.cmdOK_Click(edited)) s.closed = true;
+    s.confirmed = s.form.cmdOK_Click(edited);
+    if (s.confirmed) s.closed = true;
 }
 
 // Neither button is bound to Enter or Esc: the dialog manager's IDOK and
@@ -231,14 +234,14 @@ HWND gOpenDialog = nullptr;
 
 }  // namespace
 
-void ShowSettingsDialogModal(WindowHandle owner) {
+std::optional<SettingsValues> ShowSettingsDialog(WindowHandle owner, const SettingsValues& values) {
     if (gOpenDialog != nullptr && IsWindow(gOpenDialog)) {
         SetForegroundWindow(gOpenDialog);
-        return;
+        return std::nullopt;
     }
     SettingsWindow s;
     // Outside any window procedure, so a failure reaches the opener.
-    s.view = s.form.Form_Load();
+    s.view = s.form.Form_Load(values);
 
     const HWND ownerWindow = reinterpret_cast<HWND>(owner);
     constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -257,6 +260,7 @@ void ShowSettingsDialogModal(WindowHandle owner) {
     // The owner first, so activation returns to it rather than to another program.
     if (disableOwner) EnableWindow(ownerWindow, TRUE);
     if (s.hwnd == nullptr) dialog.release();  // already destroyed with its owner
+    return s.confirmed;
 }
 
 }  // namespace vantrel

@@ -41,6 +41,18 @@ std::string clsSettings::ConvertLongToBinaryString(std::int32_t value) {
     return bits;
 }
 
+SettingsValues clsSettings::Values() const {
+    return {SourceAppTitle(), Field(), HotKey(), HotKeyShift(), savenext()};
+}
+
+void clsSettings::Assign(const SettingsValues& values) {
+    SourceAppTitle(values.sourceAppTitle);
+    Field(values.field);
+    HotKey(values.hotKey);
+    HotKeyShift(values.hotKeyShift);
+    savenext(values.saveNext);
+}
+
 bool clsSettings::SaveSettings() {
     WriteSetting("SourceWindow", SourceAppTitle());
     WriteSetting("Field", Field());

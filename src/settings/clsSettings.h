@@ -5,6 +5,16 @@
 
 namespace vantrel {
 
+// What the settings dialog shows and gives back: all the settings but AppName.
+struct SettingsValues {
+    std::string sourceAppTitle;
+    std::string field;
+    std::int16_t hotKey = 0;
+    std::int16_t hotKeyShift = 0;  // 1 Shift, 2 Ctrl, 4 Alt
+    bool saveNext = false;
+    friend bool operator==(const SettingsValues&, const SettingsValues&) = default;
+};
+
 // The user's configuration and its stored form: application "Vantrel",
 // section "Settings" of the per-user settings store.
 class clsSettings {
@@ -44,6 +54,10 @@ public:
 
     void SourceAppTitle(const std::string& value) { sourceAppTitle_ = value; }
     std::string SourceAppTitle() const { return sourceAppTitle_; }
+
+    SettingsValues Values() const;
+    // Takes the dialog's values; AppName stays as it is.
+    void Assign(const SettingsValues& values);
 
     // 32 characters of "0" and "1", two's complement, most significant bit first.
     static std::string ConvertLongToBinaryString(std::int32_t value);

@@ -1,9 +1,7 @@
 #include "settings/frmSettings.h"
 
-#include <exception>
 #include <limits>
 
-#include "link/clsAppLink.h"
 #include "platform/Desktop.h"
 #include "settings/KeyNames.h"
 #include "settings/ScriptFieldName.h"
@@ -32,15 +30,14 @@ bool IsAcceptedHotKey(int keyCode, int shift) {
     return storable && (functionKey || (digitOrLetter && shift > 1));
 }
 
-frmSettingsView frmSettings::Form_Load() {
-    const clsSettings& s = AppLink().oSettings();
+frmSettingsView frmSettings::Form_Load(const SettingsValues& values) {
     frmSettingsView view;
-    view.txtSourceWindow = s.SourceAppTitle();
-    view.txtHotKey = HotKeyText(s.HotKeyShift(), s.HotKey());
-    view.chkSaveNext = s.savenext();
-    capturedKeyCode_ = s.HotKey();
-    capturedShift_ = s.HotKeyShift();
-    if (!s.Field().empty()) view.txtIndexField = s.Field();
+    view.txtSourceWindow = values.sourceAppTitle;
+    view.txtHotKey = HotKeyText(values.hotKeyShift, values.hotKey);
+    view.chkSaveNext = values.saveNext;
+    capturedKeyCode_ = values.hotKey;
+    capturedShift_ = values.hotKeyShift;
+    if (!values.field.empty()) view.txtIndexField = values.field;
     view.caption = std::string(kTitle) + " Settings";
     return view;
 }
@@ -56,31 +53,18 @@ std::optional<std::string> frmSettings::txtHotKey_KeyDown(int keyCode, int shift
     return HotKeyText(shift, keyCode);
 }
 
-bool frmSettings::cmdOK_Click(const frmSettingsView& edited) {
+std::optional<SettingsValues> frmSettings::cmdOK_Click(const frmSettingsView& edited) {
     Desktop& d = CurrentDesktop();
     if (edited.txtIndexField.empty()) {
         d.boxes.Show(kNoFieldMessage, kTitle, Modality::Application);
-        return false;
+        return std::nullopt;
     }
     if (!ScriptCanCarry(edited.txtIndexField)) {
         d.boxes.Show(kUnwritableFieldMessage, kTitle, Modality::Application);
-        return false;
+        return std::nullopt;
     }
-    clsSettings& s = AppLink().oSettings();
-    try {
-        s.SourceAppTitle(edited.txtSourceWindow);
-        s.Field(edited.txtIndexField);
-        s.HotKey(capturedKeyCode_);
-        s.HotKeyShift(capturedShift_);
-        s.savenext(edited.chkSaveNext);
-        s.SaveSettings();
-    } catch (const std::exception& e) {
-        // The user can retry or cancel; the settings object keeps the new values.
-        d.boxes.Show(std::string("error in frmSettings.cmdOK_Click: ") + e.what(), kTitle,
-                     Modality::Application);
-        return false;
-    }
-    return true;
+    return SettingsValues{edited.txtSourceWindow, edited.txtIndexField, capturedKeyCode_, capturedShift_,
+                          edited.chkSaveNext};
 }
 
 }  // namespace vantrel

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "settings/clsSettings.h"
+
 namespace vantrel {
 
 // What the dialog's controls show.
@@ -21,9 +23,9 @@ struct frmSettingsView {
 
 class frmSettings {
 public:
-    // The load steps: the view filled from AppLink().oSettings(), and the
-    // captured hotkey taken from it.
-    frmSettingsView Form_Load();
+    // The load steps: the view filled from `values`, and the captured hotkey
+    // taken from them.
+    frmSettingsView Form_Load(const SettingsValues& values);
 
     // A key pressed in the hotkey box with the modifier state `shift` (1
     // Shift, 2 Ctrl, 4 Alt). F1..F24 with any modifiers, or a digit or letter
@@ -32,9 +34,9 @@ public:
     // taken, so the box always shows what OK saves.
     std::optional<std::string> txtHotKey_KeyDown(int keyCode, int shift);
 
-    // Validates and saves `edited`; true when the dialog is to close. Every
-    // failure is shown in a box and keeps the dialog open.
-    bool cmdOK_Click(const frmSettingsView& edited);
+    // Validates `edited`: the values for the caller to save, and the dialog
+    // closes; or nothing, a box says why, and the dialog stays open.
+    std::optional<SettingsValues> cmdOK_Click(const frmSettingsView& edited);
 
     // Cancel leaves the settings as they are; the dialog closes.
     bool cmdCancel_Click() const { return true; }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/frmmain.h"
 #include "platform/fake/FakeDesktop.h"
@@ -40,9 +41,11 @@ public:
         if (whileMenuOpen) whileMenuOpen();
         return chosen;
     }
-    void ShowSettingsModal() override {
-        journal_.Hit("Host.ShowSettingsModal");
+    std::optional<SettingsValues> ShowSettingsDialog(const SettingsValues& values) override {
+        journal_.Hit("Host.ShowSettingsDialog");
+        shownValues.push_back(values);
         if (whileSettingsOpen) whileSettingsOpen();
+        return answer ? answer(values) : std::nullopt;
     }
     void ShowAbout() override { journal_.Hit("Host.ShowAbout"); }
     void Minimize() override { journal_.Hit("Host.Minimize"); }
@@ -55,6 +58,9 @@ public:
     std::optional<MainCommand> chosen;        // what the user picks from the menu
     std::function<void()> whileMenuOpen;      // runs while the menu is open
     std::function<void()> whileSettingsOpen;  // runs while the dialog is open
+    // The user's answer to the dialog, given what it showed; none: Cancel.
+    std::function<std::optional<SettingsValues>(const SettingsValues&)> answer;
+    std::vector<SettingsValues> shownValues;
     bool destroyed = false;
 
 private:

@@ -146,18 +146,17 @@ bool DialogHandler(const char* handler, const std::function<void()>& body) {
     }
 }
 
-// The user opens the dialog, presses F9 in the hotkey box and OK; when OK
-// refuses to close, the user gives up with Cancel.
-void ChooseF9InTheDialog() {
+// The user presses F9 in the hotkey box and OK.
+std::optional<SettingsValues> ChooseF9InTheDialog(const SettingsValues& shown) {
     frmSettings dialog;
     frmSettingsView view;
-    if (!DialogHandler("frmSettings.Form_Load", [&] { view = dialog.Form_Load(); })) return;
+    if (!DialogHandler("frmSettings.Form_Load", [&] { view = dialog.Form_Load(shown); })) return std::nullopt;
     DialogHandler("frmSettings.txtHotKey_KeyDown", [&] {
-        if (const auto shown = dialog.txtHotKey_KeyDown(kVkF9, 0)) view.txtHotKey = *shown;
+        if (const auto key = dialog.txtHotKey_KeyDown(kVkF9, 0)) view.txtHotKey = *key;
     });
-    bool closed = false;
-    DialogHandler("frmSettings.cmdOK_Click", [&] { closed = dialog.cmdOK_Click(view); });
-    if (!closed) static_cast<void>(dialog.cmdCancel_Click());
+    std::optional<SettingsValues> confirmed;
+    DialogHandler("frmSettings.cmdOK_Click", [&] { confirmed = dialog.cmdOK_Click(view); });
+    return confirmed;
 }
 
 // One failing operation: the boxes it may show, in order, and the operations
@@ -280,7 +279,7 @@ void Walk(const Road& road) {
         w.d.journal.Heal();
         if (row.leavesHotKeyDisarmed) {
             // The user's way back: the Settings command again, cancelled.
-            w.host.whileSettingsOpen = nullptr;
+            w.host.answer = nullptr;
             w.d.boxes.shown.clear();
             w.ChooseFromTray(MainCommand::Settings);
             ASSERT_TRUE(w.Registered());
@@ -343,12 +342,17 @@ TEST(FaultWalk, SearchingPress) {
 }
 
 TEST(FaultWalk, SettingsCommandFromTheTray) {
-    const std::vector<std::string> kCommand{"HotKeys.Unregister", "Host.ShowSettingsModal", "SettingsStore.Write",
+    const std::vector<std::string> kCommand{"HotKeys.Unregister", "Host.ShowSettingsDialog", "SettingsStore.Write",
                                             "WindowProcs.Install", "HotKeys.Register"};
     const std::vector<std::string> kDialogOn{"SettingsStore.Write", "WindowProcs.Install", "HotKeys.Register"};
     Walk({
         "settings",
-        [](World& w) { w.host.whileSettingsOpen = ChooseF9InTheDialog; },
+        [](World& w) {
+            // When the save fails the dialog comes back, and the user gives up with Cancel.
+            w.host.answer = [&w](const SettingsValues& shown) {
+                return w.host.shownValues.size() > 1 ? std::nullopt : ChooseF9InTheDialog(shown);
+            };
+        },
         [](World& w) { w.ChooseFromTray(MainCommand::Settings); },
         [](World& w) {
             ASSERT_TRUE(w.Registered());
@@ -368,10 +372,10 @@ TEST(FaultWalk, SettingsCommandFromTheTray) {
             // Hook and Unhook report their own failures and the command goes on.
             {"WindowProcs.Install",    {HandlerBox("modHotKey.Unhook", "WindowProcs.Install"),
                                         HandlerBox("modHotKey.Hook", "WindowProcs.Install")}, {}},
-            {"Host.ShowSettingsModal", {HandlerBox("frmmain.Settings_Click", "Host.ShowSettingsModal")},
+            {"Host.ShowSettingsDialog", {HandlerBox("frmmain.Settings_Click", "Host.ShowSettingsDialog")},
                                        {"SettingsStore.Write"}},
-            // OK refuses to close; the user cancels and the command goes on
-            // with the key chosen, unsaved.
+            // The save fails; the user cancels the dialog it brings back, and
+            // the command goes on with the key chosen, unsaved.
             {"SettingsStore.Write",    {HandlerBox("frmSettings.cmdOK_Click", "SettingsStore.Write")}, {}},
             {"HotKeys.Register",       {HandlerBox("frmmain.Settings_Click", "HotKeys.Register")}, {}, true},
         },

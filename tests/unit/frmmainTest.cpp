@@ -60,7 +60,7 @@ TEST_F(frmmainTest, StartWithAStoredFieldRegistersItAndArmsAtOnce) {
     form.Form_Load();
 
     EXPECT_EQ(Calls({"Tray.Add", "SettingsStore.Read", "WindowProcs.Install", "HotKeys.Register",
-                     "Host.ShowSettingsModal", "Host.Hide"}),
+                     "Host.ShowSettingsDialog", "Host.Hide"}),
               (std::vector<std::string>{"Tray.Add", "Host.Hide",  // the tray module hides first
                                         "SettingsStore.Read", "SettingsStore.Read", "SettingsStore.Read",
                                         "SettingsStore.Read", "SettingsStore.Read", "SettingsStore.Read",
@@ -79,7 +79,7 @@ TEST_F(frmmainTest, StartWithAStoredFieldRegistersItAndArmsAtOnce) {
 TEST_F(frmmainTest, FirstStartOpensTheDialogThenAddsTheFieldAndArms) {
     host.chosen = MainCommand::Settings;
     host.whileSettingsOpen = [&] {
-        if (d.journal.CountOf("Host.ShowSettingsModal") > 1) return;  // brought forward
+        if (d.journal.CountOf("Host.ShowSettingsDialog") > 1) return;  // brought forward
         EXPECT_FALSE(Registered());
         EXPECT_EQ(AppLink().colFields()->Count(), 0);
         EXPECT_EQ(d.journal.CountOf("Host.Hide"), 1);  // only the tray module's
@@ -87,11 +87,14 @@ TEST_F(frmmainTest, FirstStartOpensTheDialogThenAddsTheFieldAndArms) {
         form.Form_MouseMove(kRightUp);
         EXPECT_FALSE(Registered());
         EXPECT_EQ(AppLink().colFields()->Count(), 0);
-        AppLink().oSettings().Field("Amount");  // the user's OK
+    };
+    host.answer = [](SettingsValues values) {  // the user's OK
+        values.field = "Amount";
+        return std::optional(values);
     };
     form.Form_Load();
 
-    EXPECT_EQ(d.journal.CountOf("Host.ShowSettingsModal"), 2);
+    EXPECT_EQ(d.journal.CountOf("Host.ShowSettingsDialog"), 2);
     ASSERT_EQ(AppLink().colFields()->Count(), 1);
     EXPECT_EQ(Field1(), "Amount");
     ASSERT_TRUE(Registered());
@@ -117,12 +120,17 @@ TEST_F(frmmainTest, SettingsCommandReplacesFieldOneAndRearmsWithTheNewKey) {
     host.whileSettingsOpen = [&] {
         EXPECT_FALSE(Registered());  // released while the dialog is open
         EXPECT_FALSE(Subclassed());
-        clsSettings& s = AppLink().oSettings();
-        s.Field("Date");
-        s.HotKey(119);       // F8
-        s.HotKeyShift(5);    // Alt+Shift as key events report it
+    };
+    host.answer = [](SettingsValues values) {
+        EXPECT_EQ(values.field, "Invoice No") << "the dialog shows the settings in force";
+        values.field = "Date";
+        values.hotKey = 119;      // F8
+        values.hotKeyShift = 5;   // Alt+Shift as key events report it
+        return std::optional(values);
     };
     form.Command(MainCommand::Settings);
+    EXPECT_EQ(d.settings.values.at(fake::FakeSettingsStore::Path("Vantrel", "Settings", "Field")), "Date")
+        << "what the dialog gives back is saved";
 
     ASSERT_EQ(AppLink().colFields()->Count(), 1);
     EXPECT_EQ(Field1(), "Date");
@@ -136,11 +144,36 @@ TEST_F(frmmainTest, SettingsCommandReplacesFieldOneAndRearmsWithTheNewKey) {
     // still gives a fresh field 1.
     const auto before = AppLink().colFields()->Item(1);
     host.whileSettingsOpen = nullptr;
+    host.answer = nullptr;
     form.Command(MainCommand::cmdConfigure);
     EXPECT_EQ(AppLink().colFields()->Count(), 1);
     EXPECT_NE(AppLink().colFields()->Item(1), before);
     EXPECT_EQ(Field1(), "Date");
     EXPECT_EQ(Registered()->vk, 119);
+}
+
+TEST_F(frmmainTest, AFailingSaveIsShownAndTheDialogComesBackWithTheEntries) {
+    Store("Field", "Invoice No");
+    form.Form_Load();
+    d.settings.refuseWriteOf = "Hotkey";
+    host.answer = [&](SettingsValues values) -> std::optional<SettingsValues> {
+        if (host.shownValues.size() == 1) {
+            values.field = "Date";
+            values.hotKey = 116;
+            return values;
+        }
+        EXPECT_EQ(values.field, "Date") << "the entries come back";
+        d.settings.refuseWriteOf.reset();
+        return values;  // OK again
+    };
+    form.Command(MainCommand::Settings);
+    ASSERT_EQ(d.boxes.shown.size(), 1u);
+    EXPECT_EQ(d.boxes.shown[0].text, "error in frmSettings.cmdOK_Click: Access is denied.");
+    EXPECT_EQ(d.boxes.shown[0].modality, Modality::Application);
+    EXPECT_EQ(host.shownValues.size(), 2u);
+    EXPECT_EQ(d.settings.values.at(fake::FakeSettingsStore::Path("Vantrel", "Settings", "Hotkey")), "116");
+    EXPECT_EQ(Registered()->vk, 116);
+    EXPECT_EQ(Field1(), "Date");
 }
 
 TEST_F(frmmainTest, SettingsCommandKeepsExtraFieldsAndAddsOne) {
@@ -179,7 +212,7 @@ TEST_F(frmmainTest, RightClickWhileTheMenuOrItsCommandIsOpenIsIgnored) {
     };
     form.Form_MouseMove(kRightUp);
     EXPECT_EQ(d.journal.CountOf("Host.PopupOptionsMenu"), 1);
-    EXPECT_EQ(d.journal.CountOf("Host.ShowSettingsModal"), 1);
+    EXPECT_EQ(d.journal.CountOf("Host.ShowSettingsDialog"), 1);
 
     // The command chosen ran before the menu call ended; afterwards the menu opens again.
     host.chosen.reset();
@@ -191,10 +224,10 @@ TEST_F(frmmainTest, FailingMenuCommandIsShownAndLeavesTheMenuUsable) {
     Store("Field", "A");
     form.Form_Load();
     host.chosen = MainCommand::Settings;
-    d.journal.Fail("Host.ShowSettingsModal");
+    d.journal.Fail("Host.ShowSettingsDialog");
     form.Form_MouseMove(kRightUp);
     ASSERT_EQ(d.boxes.shown.size(), 1u);
-    EXPECT_EQ(d.boxes.shown[0].text, "error in frmmain.Settings_Click: Host.ShowSettingsModal failed");
+    EXPECT_EQ(d.boxes.shown[0].text, "error in frmmain.Settings_Click: Host.ShowSettingsDialog failed");
     EXPECT_EQ(d.boxes.shown[0].caption, "Vantrel");
     EXPECT_EQ(d.boxes.shown[0].modality, Modality::Application);
 

@@ -58,12 +58,10 @@ TEST_F(modMainTest, UnreadableSettingsAreReportedAndCanBeRepairedFromTheTray) {
     EXPECT_EQ(AppLink().colFields()->Count(), 0);
 
     host.chosen = MainCommand::Settings;
-    host.whileSettingsOpen = [&] {
-        // The user's OK: the dialog saves valid values.
-        clsSettings& s = AppLink().oSettings();
-        s.HotKey(122);
-        s.HotKeyShift(0);
-        s.SaveSettings();
+    host.answer = [](SettingsValues values) {  // the user's OK with valid values
+        values.hotKey = 122;
+        values.hotKeyShift = 0;
+        return std::optional(values);
     };
     form.Form_MouseMove(517);
     ASSERT_EQ(AppLink().colFields()->Count(), 1);
@@ -95,10 +93,10 @@ TEST_F(modMainTest, RepairOffersWhatCanBeReadAndDefaultsForTheRest) {
 }
 
 TEST_F(modMainTest, FailureInTheStartupDialogIsReported) {
-    d.journal.Fail("Host.ShowSettingsModal");
+    d.journal.Fail("Host.ShowSettingsDialog");
     RunMain();
     ASSERT_EQ(d.boxes.shown.size(), 1u);
-    EXPECT_EQ(d.boxes.shown[0].text, "error in Main: Host.ShowSettingsModal failed");
+    EXPECT_EQ(d.boxes.shown[0].text, "error in Main: Host.ShowSettingsDialog failed");
     EXPECT_TRUE(form.Loaded());
     EXPECT_FALSE(Armed());
 }

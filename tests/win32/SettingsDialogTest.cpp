@@ -93,13 +93,20 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// Opens the dialog modally and works through `steps`; returns when it closes.
+// Opens the dialog modally with the settings in force and works through
+// `steps`; returns when it closes. What OK gives back is saved, as the main
+// window does.
 void RunDialog(std::vector<Step> steps, HWND owner = nullptr) {
     Script script{std::move(steps)};
     gScript = &script;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, &OnTick);
     ASSERT_NE(timer, 0u) << LastErrorText();
-    ShowSettingsDialogModal(reinterpret_cast<WindowHandle>(owner));
+    const std::optional<SettingsValues> confirmed =
+        ShowSettingsDialog(reinterpret_cast<WindowHandle>(owner), AppLink().oSettings().Values());
+    if (confirmed) {
+        AppLink().oSettings().Assign(*confirmed);
+        AppLink().oSettings().SaveSettings();
+    }
     KillTimer(nullptr, timer);
     HoldModifiers(0);
     gScript = nullptr;
@@ -272,20 +279,28 @@ TEST_F(SettingsDialogTest, EmptyIndexFieldIsRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(AppLink().oSettings().Field(), "");
 }
 
-TEST_F(SettingsDialogTest, FailingSaveIsShownAndTheDialogStaysOpen) {
+// The dialog saves nothing itself: its caller saves what it gives back.
+TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     AppLink().oSettings().GetSettings();
-    d.settings.refuseWriteOf = "Field";
-    RunDialog({
-        [](HWND dlg) { Click(dlg, IDC_SETTINGS_OK); },
-        [this](HWND dlg) {
-            ASSERT_EQ(d.boxes.shown.size(), 1u);
-            EXPECT_EQ(d.boxes.shown[0].text, "error in frmSettings.cmdOK_Click: Access is denied.");
-            EXPECT_TRUE(IsWindow(dlg));
-            d.settings.refuseWriteOf.reset();
-            Click(dlg, IDC_SETTINGS_OK);
+    Script script{{
+        [](HWND dlg) {
+            SetDlgItemTextW(dlg, IDC_SETTINGS_SOURCE_WINDOW, L"Kundenübersicht");
+            Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_F9, 0);
         },
-    });
-    EXPECT_EQ(Stored("Field"), "last_name");
+        [](HWND dlg) { Click(dlg, IDC_SETTINGS_OK); },
+    }};
+    gScript = &script;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &OnTick);
+    const std::optional<SettingsValues> confirmed = ShowSettingsDialog(0, AppLink().oSettings().Values());
+    KillTimer(nullptr, timer);
+    HoldModifiers(0);
+    gScript = nullptr;
+    ASSERT_TRUE(confirmed);
+    EXPECT_EQ(confirmed->sourceAppTitle, "Kundenübersicht");
+    EXPECT_EQ(confirmed->field, "last_name");
+    EXPECT_EQ(confirmed->hotKey, VK_F9);
+    EXPECT_EQ(Writes(), 0);
+    EXPECT_EQ(AppLink().oSettings().SourceAppTitle(), "") << "nor does it change the settings object";
 }
 
 TEST_F(SettingsDialogTest, EnterAndEscDoNotCloseItButTheCloseBoxCancels) {
