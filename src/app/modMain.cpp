@@ -15,6 +15,7 @@ namespace {
 
 void ShowStartupFailure(std::string_view description) noexcept {
     try {
+        LogEvent("start-up failed: " + std::string(description));
         CurrentDesktop().boxes.Show("error in Main: " + std::string(description), "Vantrel",
                                     Modality::System);
     } catch (...) {

@@ -5,6 +5,7 @@
 #include "hotkey/modHotKey.h"
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
+#include "settings/KeyNames.h"
 
 namespace vantrel {
 
@@ -30,6 +31,7 @@ void HotKeyArming::EnableHotKey(bool enable) {
         const WindowHandle hwnd = mainWindow_();
         const int id = Identifier();
         registered_ = CurrentDesktop().hotkeys.Unregister(hwnd, id) == 0;
+        if (registered_) LogEvent("hotkey could not be released");
         modHotKey::Unhook(mainWindow_());
         return;
     }
@@ -41,6 +43,8 @@ void HotKeyArming::EnableHotKey(bool enable) {
     const int modifiers = settings.HotKeyMod();
     const int vk = settings.HotKey();
     registered_ = CurrentDesktop().hotkeys.Register(hwnd, id, modifiers, vk) == 1;
+    LogEvent("hotkey " + HotKeyLabel(settings.HotKeyShift(), vk) +
+             (registered_ ? " registered" : " refused: another program holds it"));
 }
 
 }  // namespace vantrel

@@ -121,6 +121,7 @@ TEST_F(HotKeyArmingTest, RegistrationFailedKeepsTheReplacementAndRetriesOnArming
     EXPECT_FALSE(Arming().HotKeyRegistered());
     EXPECT_TRUE(Installed());
     EXPECT_TRUE(d.boxes.shown.empty());  // refused quietly
+    EXPECT_EQ(d.log.lines, std::vector<std::string>{"hotkey Ctrl-Shift F11 refused: another program holds it"});
 
     // Disarming from here changes nothing; the replacement stays.
     d.journal.calls.clear();
@@ -134,6 +135,7 @@ TEST_F(HotKeyArmingTest, RegistrationFailedKeepsTheReplacementAndRetriesOnArming
     EXPECT_EQ(d.procs.installs, 2);
     EXPECT_TRUE(Arming().HotKeyRegistered());
     EXPECT_EQ(Registered(kFirstAtom)->vk, kF12);
+    EXPECT_EQ(d.log.lines.back(), "hotkey Ctrl-Shift F12 registered");
     EXPECT_TRUE(Installed());
     ExpectOneWorkingReplacement();
 

@@ -66,6 +66,8 @@ TEST(clsSettings, EmptyStoreGivesDefaults) {
     EXPECT_FALSE(s.savenext());
     EXPECT_EQ(s.GrabType(), "Cursor");
     EXPECT_TRUE(d.settings.values.empty()) << "reading must not write";
+    EXPECT_EQ(d.log.lines, std::vector<std::string>{"settings loaded: hotkey F11, source window \"\", index field "
+                                                    "\"\", application \"\", Auto Save/Next off"});
 }
 
 TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
@@ -167,6 +169,7 @@ TEST(clsSettings, ValueOfAnotherTypeIsAnErrorNotACrash) {
     d.settings.nonText.insert(Key("HotKeyShift"));
     clsSettings s;
     EXPECT_THROW(s.GetSettings(), Error);
+    EXPECT_EQ(d.log.lines, std::vector<std::string>{"settings could not be read: The value HotKeyShift is not text."});
     EXPECT_EQ(s.HotKey(), 122);
 }
 

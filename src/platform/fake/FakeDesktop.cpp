@@ -161,6 +161,11 @@ void FakeFiles::WriteNewAnsiTextFile(std::string_view path, std::string_view tex
     files[key] = std::string(text);
 }
 
+bool FakeFiles::RemoveVirtualStoreCopy(std::string_view path) {
+    journal_.Hit("Files.RemoveVirtualStoreCopy");
+    return virtualStore.erase(Key(path)) != 0;
+}
+
 std::optional<std::string> FakeFiles::Content(std::string_view path) const {
     const auto it = files.find(Key(path));
     if (it == files.end()) return std::nullopt;
@@ -312,7 +317,7 @@ void FakeRegistry::SetString(const std::string& keyPath, const std::string& name
 
 FakeDesktop::FakeDesktop()
     : desktop{settings, clipboard, keyboard, windows, files,   processes, boxes,
-              loop,     hotkeys,   atoms,    clock,   procs,   tray,      registry},
+              loop,     hotkeys,   atoms,    clock,   procs,   tray,      registry, log},
       scope_(desktop) {}
 
 }  // namespace vantrel::fake

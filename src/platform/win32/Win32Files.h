@@ -10,6 +10,7 @@ public:
     bool IsPlainFile(std::string_view path) override;
     void Delete(std::string_view path) override;
     void WriteNewAnsiTextFile(std::string_view path, std::string_view text) override;
+    bool RemoveVirtualStoreCopy(std::string_view path) override;
 };
 
 }  // namespace vantrel::win32
