@@ -4,6 +4,7 @@
 #include <sddl.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/Error.h"
 #include "platform/win32/LocalAppData.h"
@@ -26,11 +27,26 @@ void Win32Files::Delete(std::string_view path) {
 namespace {
 
 // The script's folder is shared by every user of the machine (users are given
-// the right to add files there, nothing more). The file gets a rule that lets
-// any user delete it, so that the next user, in another session, can replace
-// it; to read it the runner needs read access too. Everything else the file
-// has, it inherits from the folder.
-constexpr wchar_t kReplaceableByUsers[] = L"D:(A;;FRSD;;;BU)";
+// the right to add files there, nothing more). The file gets rules that let
+// any user read and delete it, so that the next user, in another session, can
+// replace it, and keep its writer in full control of it; everything else it
+// inherits from the folder. Empty when the user cannot be named: the file then
+// has the folder's rules alone.
+std::wstring ReplaceableByUsers() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    const UniqueHandleObj owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    wchar_t* sid = nullptr;
+    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+        return {};
+    const std::wstring sddl = L"D:(A;;FA;;;" + std::wstring(sid) + L")(A;;FRSD;;;BU)";
+    LocalFree(sid);
+    return sddl;
+}
 
 class LocalMemory {
 public:
@@ -78,8 +94,9 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
     const std::string bytes = ToAnsi(text);
     LocalMemory descriptor;
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kReplaceableByUsers, SDDL_REVISION_1,
-                                                             descriptor.put(), nullptr))
+    const std::wstring sddl = ReplaceableByUsers();
+    if (!sddl.empty() &&
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
         security.lpSecurityDescriptor = descriptor.get();
     std::wstring temporary;
     const HANDLE opened = CreateTemporaryBeside(target, temporary, &security);
