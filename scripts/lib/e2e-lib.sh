@@ -24,7 +24,8 @@ check_ok() {  # what command... (returns whether it held)
     fi
 }
 
-cleanup() { stop_started; }
+# A scripts folder a test made unwritable must not outlive it (nor block removing the prefix).
+cleanup() { stop_started; chattr -i "$SCRIPTS_DIR" 2>/dev/null; }
 trap cleanup EXIT
 
 RUNNER_LOG="$SCRIPTS_DIR/brisklet.log"
