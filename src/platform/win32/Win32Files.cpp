@@ -48,14 +48,14 @@ std::wstring ReplaceableByUsers() {
     return sddl;
 }
 
-class LocalMemory {
+class LocalSecurityDescriptor {
 public:
-    LocalMemory() = default;
-    ~LocalMemory() {
+    LocalSecurityDescriptor() = default;
+    ~LocalSecurityDescriptor() {
         if (p_ != nullptr) LocalFree(p_);
     }
-    LocalMemory(const LocalMemory&) = delete;
-    LocalMemory& operator=(const LocalMemory&) = delete;
+    LocalSecurityDescriptor(const LocalSecurityDescriptor&) = delete;
+    LocalSecurityDescriptor& operator=(const LocalSecurityDescriptor&) = delete;
     PSECURITY_DESCRIPTOR* put() { return &p_; }
     PSECURITY_DESCRIPTOR get() const { return p_; }
 
@@ -92,7 +92,7 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name, SEC
 void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view text) {
     const std::wstring target = Widen(path);
     const std::string bytes = ToAnsi(text);
-    LocalMemory descriptor;
+    LocalSecurityDescriptor descriptor;
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
     const std::wstring sddl = ReplaceableByUsers();
     if (!sddl.empty() &&
