@@ -68,9 +68,11 @@ bool clsSettings::GetSettings() {
         throw;
     }
     // The configuration, which support needs to see; nothing captured is in it.
-    LogEvent("settings loaded: hotkey " + HotKeyLabel(HotKeyShift(), HotKey()) + ", source window \"" +
-             SourceAppTitle() + "\", index field \"" + Field() + "\", application \"" + AppName() +
-             "\", Auto Save/Next " + (savenext() ? "on" : "off"));
+    LogEvent("settings loaded: hotkey " + HotKeyLabel(HotKeyShift(), HotKey()) +
+             ", source window " + StoredTextQuoted(SourceAppTitle()) +
+             ", index field " + StoredTextQuoted(Field()) +
+             ", application " + StoredTextQuoted(AppName()) +
+             ", Auto Save/Next " + (savenext() ? "on" : "off"));
     return true;
 }
 

@@ -98,6 +98,15 @@ TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
     EXPECT_EQ(t.HotKeyShift(), 6);
     EXPECT_EQ(t.HotKeyMod(), 3);
     EXPECT_TRUE(t.savenext());
+    EXPECT_EQ(d.log.lines.back(), "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
+                                  "index field \"Invoice \"No\"\", application \"AP\", Auto Save/Next on");
+
+    // A huge stored text is cut in the log, between two characters.
+    d.settings.values[Key("AppName")] = std::string(39, 'x') + "ü" + std::string(100000, 'y');
+    EXPECT_TRUE(t.GetSettings());
+    EXPECT_EQ(d.log.lines.back(), "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
+                                  "index field \"Invoice \"No\"\", application \"" +
+                                      std::string(39, 'x') + "...\", Auto Save/Next on");
 
     t.savenext(false);
     t.SaveSettings();

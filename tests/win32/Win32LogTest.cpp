@@ -45,8 +45,12 @@ TEST(Win32LogTest, AppendsStampedLinesAndKeepsOneOlderFileWhenFull) {
     EXPECT_EQ(ReadBytes(path).substr(24, 8), "event 7 ");
 }
 
-TEST(Win32LogTest, ALogThatCannotBeWrittenIsSkippedQuietly) {
+TEST(Win32LogTest, ALogThatCannotBeWrittenIsSkippedQuietlyAndNoLineIsHuge) {
     const ScratchFolder dir;
+    win32::Win32Log big(dir / L"big.log", 1024 * 1024);
+    big.Write(std::string(999, 'x') + "\xC3\xBC" + std::string(100000, 'y'));  // ü across the cut
+    EXPECT_EQ(ReadBytes(dir / L"big.log").substr(24), std::string(999, 'x') + "...\r\n");
+
     testing::WriteBytes(dir / L"not a folder", "x");
     win32::Win32Log log(dir / L"not a folder\\Vantrel.log", 1024);
     log.Write("nowhere to go");

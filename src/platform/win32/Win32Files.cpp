@@ -95,8 +95,8 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
     LocalSecurityDescriptor descriptor;
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
     const std::wstring sddl = ReplaceableByUsers();
-    if (!sddl.empty() &&
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
+    if (!sddl.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                             sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
         security.lpSecurityDescriptor = descriptor.get();
     std::wstring temporary;
     const HANDLE opened = CreateTemporaryBeside(target, temporary, &security);

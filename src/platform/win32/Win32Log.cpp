@@ -58,10 +58,18 @@ void Win32Log::Write(std::string_view line) noexcept {
 // removed while the program runs, and a second copy of the program can log too.
 void Win32Log::Append(std::string_view line) {
     if (path_.empty()) path_ = LocalAppDataFolder() + L"\\Vantrel\\Vantrel.log";
+    // One event is one line of reasonable length, whatever a description holds;
+    // cut between characters.
+    constexpr std::size_t kLongest = 1000;
+    std::size_t length = line.size();
+    if (length > kLongest) {
+        length = kLongest;
+        while (length > 0 && (static_cast<unsigned char>(line[length]) & 0xC0) == 0x80) --length;
+    }
     std::string text = Stamp();
-    text.reserve(text.size() + line.size() + 2);
-    // One event is one line, whatever a system message holds.
-    for (const char c : line) text.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    text.reserve(text.size() + length + 6);
+    for (const char c : line.substr(0, length)) text.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    if (length < line.size()) text += "...";
     text += "\r\n";
 
     CreateDirectoryW(FolderOf(path_).c_str(), nullptr);
