@@ -24,7 +24,8 @@ check_ok() {  # what command... (returns whether it held)
     fi
 }
 
-cleanup() { stop_started; }
+# A scripts folder a test made unwritable must not outlive it (nor block removing the prefix).
+cleanup() { stop_started; chattr -i "$SCRIPTS_DIR" 2>/dev/null; }
 trap cleanup EXIT
 
 RUNNER_LOG="$SCRIPTS_DIR/brisklet.log"
@@ -33,6 +34,17 @@ SCRIPT_FILE="$SCRIPTS_DIR/brisklet.sc"
 RUNNER_CMDLINE='C:\program files\tallowin\scripts\brisklet.exe C:\program files\tallowin\scripts\brisklet.sc'
 VK_F11=122
 VK_F12=123
+
+# The program's diagnostic log, in the user's local application data.
+LOCAL_APPDATA=$(winepath -u "$(timeout 60 wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+VANTREL_LOG="$LOCAL_APPDATA/Vantrel/Vantrel.log"
+# Where a program without a manifest had its writes to the scripts folder redirected.
+VIRTUAL_SCRIPT="$LOCAL_APPDATA/VirtualStore/Program Files/Tallowin/scripts/brisklet.sc"
+logged() { [ -f "$VANTREL_LOG" ] && grep -qF -- "$1" "$VANTREL_LOG"; }
+log_lines_since() {  # line number -> the events after it, without their time stamps
+    tail -n +"$(($1 + 1))" "$VANTREL_LOG" 2>/dev/null | tr -d '\r' | cut -d' ' -f3-
+}
+log_length() { [ -f "$VANTREL_LOG" ] && wc -l <"$VANTREL_LOG" || echo 0; }
 
 runs() { [ -f "$RUNNER_LOG" ] && grep -c '^end$' "$RUNNER_LOG" || echo 0; }
 wait_runs() {  # count seconds

@@ -12,10 +12,15 @@
 #include "app/modMain.h"
 #include "platform/Desktop.h"
 #include "platform/ErrorBox.h"
+#include "platform/Log.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Desktop.h"
+#include "resources/resource.h"
 
 namespace {
+
+// "x64" or "x86": which build a support person is looking at.
+constexpr const char* kArchitecture = sizeof(void*) == 8 ? "x64" : "x86";
 
 void ShowFatal(const std::string& description) {
     // Without the desktop services, whose boxes are not there to use.
@@ -46,10 +51,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         vantrel::win32::Win32Desktop services;
         const vantrel::DesktopScope scope(services.desktop());
+        vantrel::LogEvent(std::string("start: Vantrel ") + VANTREL_VERSION_TEXT + " " + kArchitecture);
         vantrel::Main(&vantrel::win32::LoadMainWindow);
         vantrel::win32::RunProgramMessageLoop();
         // The program's objects end while the services they release through are still there.
         vantrel::win32::EndMainWindow();
+        vantrel::LogEvent("exit");
     } catch (const std::exception& e) {
         ShowFatal(e.what());
     } catch (...) {

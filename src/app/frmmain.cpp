@@ -9,6 +9,7 @@
 #include "platform/Desktop.h"
 #include "platform/ErrorBox.h"
 #include "platform/FlagScope.h"
+#include "settings/KeyNames.h"
 
 namespace vantrel {
 
@@ -46,7 +47,8 @@ frmmain::frmmain(MainWindowHost& host)
       arming_([&host] { return host.Handle(); },
               [] {
                   const clsSettings& settings = AppLink().oSettings();
-                  return HotKeyCombination{settings.HotKeyMod(), settings.HotKey()};
+                  return HotKeyCombination{settings.HotKeyMod(), settings.HotKey(),
+                                           HotKeyLabel(settings.HotKeyShift(), settings.HotKey())};
               }) {
     modHotKey::SetMainWindow([&host] { return host.Handle(); });
 }

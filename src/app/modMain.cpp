@@ -41,7 +41,9 @@ void Main(const MainWindowLoader& loadMainWindow) {
         form = &loadMainWindow();
         form->Form_Load();
     } catch (...) {
-        ShowErrorBox(Handler::Main, DescriptionOf(std::current_exception()));
+        const std::string description = DescriptionOf(std::current_exception());
+        LogEvent("start-up failed: " + description);
+        ShowErrorBox(Handler::Main, description);
         if (form != nullptr) KeepForRepair(*form);
     }
 }

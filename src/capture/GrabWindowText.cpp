@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <string>
 
 #include "capture/KeystrokeNotation.h"
 #include "platform/Desktop.h"
@@ -31,6 +32,22 @@ void SendAndAwaitCopy(Desktop& d, const char* keystrokes) {
     const std::uint32_t before = d.clipboard.SequenceNumber();
     d.keyboard.Send(ParseKeystrokes(keystrokes));
     d.loop.PumpUntil([&] { return d.clipboard.SequenceNumber() != before; }, kCopyWaitBound);
+}
+
+// Characters, not bytes, as a support person would count them.
+std::size_t CharacterCount(const std::string& utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+// How the press was captured and how long the value is; never the value.
+void LogPress(const char* how, const std::string& captured) {
+    LogEvent(captured.empty() ? std::string("press: nothing captured")
+                              : "press: captured " + std::string(how) + ", " +
+                                    std::to_string(CharacterCount(captured)) + " characters");
 }
 
 }  // namespace
@@ -65,10 +82,17 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
             // What the clipboard holds decides, not the wait: a copy that lands
             // just after the bound still holds the user's selection, which the
             // fallback keys would replace with the whole line.
-            if (d.clipboard.ReadText().empty()) SendAndAwaitCopy(d, kCopyWholeLine);
+            const bool selection = !d.clipboard.ReadText().empty();
+            if (!selection) SendAndAwaitCopy(d, kCopyWholeLine);
+            const std::string captured = d.clipboard.ReadText();
+            LogPress(selection ? "the selection" : "the line", captured);
+            return captured;
         }
-        return d.clipboard.ReadText();
-    } catch (const std::exception&) {
+        const std::string captured = d.clipboard.ReadText();
+        LogPress("as the clipboard held it", captured);
+        return captured;
+    } catch (const std::exception& e) {
+        LogEvent(std::string("press: grab failed: ") + e.what());
         CurrentDesktop().boxes.Show("error activating: '" + windowTitle + "' window.", "Vantrel",
                                     Modality::System);
         return std::string();

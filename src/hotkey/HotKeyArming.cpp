@@ -30,6 +30,7 @@ void HotKeyArming::EnableHotKey(bool enable) {
         const WindowHandle hwnd = mainWindow_();
         const int id = Identifier();
         registered_ = CurrentDesktop().hotkeys.Unregister(hwnd, id) == 0;
+        if (registered_) LogEvent("hotkey could not be released");
         modHotKey::Unhook(mainWindow_());
         return;
     }
@@ -39,6 +40,7 @@ void HotKeyArming::EnableHotKey(bool enable) {
     const int id = Identifier();
     const HotKeyCombination key = keyInForce_();
     registered_ = CurrentDesktop().hotkeys.Register(hwnd, id, key.modifiers, key.vk) == 1;
+    LogEvent("hotkey " + key.name + (registered_ ? " registered" : " refused: another program holds it"));
 }
 
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "hotkey/cGlobalAtom.h"
 #include "platform/Types.h"
@@ -13,6 +14,7 @@ namespace vantrel {
 struct HotKeyCombination {
     int modifiers = 0;
     int vk = 0;
+    std::string name;  // as the user knows it ("Ctrl-Alt F5"), for the log
 };
 
 // The main window's one global hotkey: arming installs the replacement

@@ -57,22 +57,24 @@ bool clsAppLink::Field1HasValue() {
     }
 }
 
-void clsAppLink::RunSearch() { RunLaunch(&clsAppLink::LaunchSearch); }
+void clsAppLink::RunSearch() { RunLaunch(&clsAppLink::LaunchSearch, "search"); }
 
-void clsAppLink::RunIndex() { RunLaunch(&clsAppLink::LaunchIndex); }
+void clsAppLink::RunIndex() { RunLaunch(&clsAppLink::LaunchIndex, "index"); }
 
 // Indexing and searching differ only in the launch at the end.
-void clsAppLink::RunLaunch(void (clsAppLink::*launch)()) {
+void clsAppLink::RunLaunch(void (clsAppLink::*launch)(), const char* what) {
     if (!Field1HasValue()) {
         CurrentDesktop().boxes.Show("Error grabbing data from source window.", "Vantrel",
                                     Modality::System);
         return;
     }
     // The hand-off is best effort: whatever part of it failed, the user sees
-    // the imaging application as it is and can press the hotkey again.
+    // the imaging application as it is and can press the hotkey again. The
+    // reason goes to the log, where support can find it.
     try {
         (this->*launch)();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        LogEvent(std::string(what) + " stopped: " + e.what());
     }
 }
 
@@ -81,7 +83,10 @@ void clsAppLink::LaunchSearch() {
     const std::string commandLine =
         SearchCommandLine(oSettings().AppName(), oSettings().Field(), colFields()->Item(1)->value());
     d.processes.Start(kRunnerProgram, commandLine, ShowState::MinimizedFocus);
+    // Not the command line: it holds the captured value.
+    LogEvent("runner started for a search");
     d.windows.ActivateByTitle(kDocumentCenterTitle);
+    LogEvent("Document Center activated");
 }
 
 void clsAppLink::LaunchIndex() {
@@ -96,9 +101,25 @@ void clsAppLink::LaunchIndex() {
     // above missed (hidden, say) must not get a second script appended.
     d.files.WriteNewAnsiTextFile(kScriptPath,
                                  IndexScript(field, oSettings().savenext()));
+    LogEvent("script written: " + std::string(kScriptPath));
+    RemoveStaleScript();
     d.loop.ProcessPending();
     d.processes.Start(kRunnerProgram, kIndexCommandLine, ShowState::MinimizedFocus);
+    LogEvent("runner started: " + std::string(kIndexCommandLine));
     d.windows.ActivateByTitle(kDocumentCenterTitle);
+    LogEvent("Document Center activated");
+}
+
+// A runner that itself runs virtualized would read an old tool's copy of the
+// script from the user's VirtualStore instead of the one just written. Failing
+// to remove it does not stop the launch: an ordinary runner reads the right one.
+void clsAppLink::RemoveStaleScript() {
+    try {
+        if (CurrentDesktop().files.RemoveVirtualStoreCopy(kScriptPath))
+            LogEvent("stale copy of the script removed from the VirtualStore");
+    } catch (const std::exception& e) {
+        LogEvent(std::string("stale copy of the script could not be removed: ") + e.what());
+    }
 }
 
 }  // namespace vantrel

@@ -43,7 +43,8 @@ private:
     bool Field1HasValue();
     void LaunchSearch();
     void LaunchIndex();
-    void RunLaunch(void (clsAppLink::*launch)());
+    void RemoveStaleScript();
+    void RunLaunch(void (clsAppLink::*launch)(), const char* what);
 
     std::shared_ptr<clsSettings> settings_;
     std::shared_ptr<vantrel::colFields> fields_;

@@ -17,4 +17,17 @@ DesktopScope::DesktopScope(Desktop& desktop) : previous_(gDesktop) { gDesktop = 
 
 DesktopScope::~DesktopScope() { gDesktop = previous_; }
 
+Log& NoLog() noexcept {
+    class Nothing : public Log {
+    public:
+        void Write(std::string_view) noexcept override {}
+    };
+    static Nothing nothing;
+    return nothing;
+}
+
+void LogEvent(std::string_view line) noexcept {
+    if (gDesktop != nullptr) gDesktop->log.Write(line);
+}
+
 }  // namespace vantrel

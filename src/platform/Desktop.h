@@ -6,6 +6,7 @@
 #include "platform/GlobalAtoms.h"
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
+#include "platform/Log.h"
 #include "platform/MessageBoxes.h"
 #include "platform/MessageLoop.h"
 #include "platform/Processes.h"
@@ -33,6 +34,8 @@ struct Desktop {
     WindowProcs& procs;
     Tray& tray;
     Registry& registry;
+    // Last and with a default, so a service set made for one test needs no log.
+    Log& log = NoLog();
 };
 
 // The services in force. Throws Error when none are installed.

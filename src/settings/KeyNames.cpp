@@ -15,4 +15,9 @@ std::string KeyName(int code) {
 
 std::string HotKeyText(int shift, int code) { return ShiftName(shift) + " " + KeyName(code); }
 
+std::string HotKeyLabel(int shift, int code) {
+    const std::string modifiers = ShiftName(shift);
+    return modifiers.empty() ? KeyName(code) : modifiers + " " + KeyName(code);
+}
+
 }  // namespace vantrel

@@ -69,5 +69,7 @@ std::string KeyName(int code);
 // ShiftName, one space, KeyName: "Ctrl-Alt F5", or " F11" without modifiers.
 // Never fails, so a stored value of any size can be shown.
 std::string HotKeyText(int shift, int code);
+// The same without the leading space of a bare key: "F11", "Ctrl-Alt F5".
+std::string HotKeyLabel(int shift, int code);
 
 }  // namespace vantrel

@@ -17,19 +17,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// Stored values may be long or binary junk; keep the message readable.
-std::string Quoted(std::string_view text) {
-    constexpr std::size_t kShown = 40;
-    std::size_t cut = std::min(text.size(), kShown);
-    // Cut between characters, so the message stays UTF-8 like the text.
-    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    std::string shown(text.substr(0, cut));
-    for (char& c : shown) {
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
-    }
-    return "\"" + shown + (text.size() > kShown ? "...\"" : "\"");
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -61,6 +48,19 @@ bool IsDecimalNumber(std::string_view t, bool& nonZero) {
 
 }  // namespace
 
+// Stored values may be long or binary junk; keep the message readable.
+std::string StoredTextQuoted(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    std::size_t cut = std::min(text.size(), kShown);
+    // Cut between characters, so the message stays UTF-8 like the text.
+    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    std::string shown(text.substr(0, cut));
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    }
+    return "\"" + shown + (text.size() > kShown ? "...\"" : "\"");
+}
+
 std::int16_t StoredInteger16(std::string_view key, std::string_view text) {
     std::string_view t = Trimmed(text);
     // from_chars reads a minus but not a plus; a plus before a minus is two signs.
@@ -69,11 +69,11 @@ std::int16_t StoredInteger16(std::string_view key, std::string_view text) {
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || end != t.data() + t.size() ||
         (ec != std::errc() && ec != std::errc::result_out_of_range))
-        throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " + Quoted(text) +
+        throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " + StoredTextQuoted(text) +
                     ", not a whole number");
     if (ec == std::errc::result_out_of_range || value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max())
-        throw Error("Overflow: the setting \"" + std::string(key) + "\" holds " + Quoted(text) +
+        throw Error("Overflow: the setting \"" + std::string(key) + "\" holds " + StoredTextQuoted(text) +
                     ", outside -32768 to 32767");
     return static_cast<std::int16_t>(value);
 }
@@ -84,7 +84,7 @@ bool StoredBoolean(std::string_view key, std::string_view text) {
     if (EqualsIgnoringCase(t, "False")) return false;
     bool nonZero = false;
     if (IsDecimalNumber(t, nonZero)) return nonZero;
-    throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " + Quoted(text) +
+    throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " + StoredTextQuoted(text) +
                 ", not True or False");
 }
 

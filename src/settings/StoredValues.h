@@ -16,6 +16,10 @@ std::int16_t StoredInteger16(std::string_view key, std::string_view text);
 // Throws Error naming `key` otherwise.
 bool StoredBoolean(std::string_view key, std::string_view text);
 
+// A stored text in double quotes as messages and the log show it: the first
+// 40 bytes, cut between characters, control characters as '?'.
+std::string StoredTextQuoted(std::string_view text);
+
 std::string StoredText(std::int16_t value);
 std::string StoredText(bool value);
 

@@ -1,6 +1,9 @@
 #include "settings/clsSettings.h"
 
+#include <exception>
+
 #include "platform/Desktop.h"
+#include "settings/KeyNames.h"
 #include "settings/StoredValues.h"
 
 namespace vantrel {
@@ -64,13 +67,24 @@ bool clsSettings::SaveSettings() {
 }
 
 bool clsSettings::GetSettings() {
-    GrabType("Cursor");
-    SourceAppTitle(ReadSetting("SourceWindow", ""));
-    Field(ReadSetting("Field", ""));
-    AppName(ReadSetting("AppName", ""));
-    HotKey(StoredInteger16("Hotkey", ReadSetting("Hotkey", "122")));
-    HotKeyShift(StoredInteger16("HotKeyShift", ReadSetting("HotKeyShift", "0")));
-    savenext(StoredBoolean("SaveNext", ReadSetting("SaveNext", "False")));
+    try {
+        GrabType("Cursor");
+        SourceAppTitle(ReadSetting("SourceWindow", ""));
+        Field(ReadSetting("Field", ""));
+        AppName(ReadSetting("AppName", ""));
+        HotKey(StoredInteger16("Hotkey", ReadSetting("Hotkey", "122")));
+        HotKeyShift(StoredInteger16("HotKeyShift", ReadSetting("HotKeyShift", "0")));
+        savenext(StoredBoolean("SaveNext", ReadSetting("SaveNext", "False")));
+    } catch (const std::exception& e) {
+        LogEvent(std::string("settings could not be read: ") + e.what());
+        throw;
+    }
+    // The configuration, which support needs to see; nothing captured is in it.
+    LogEvent("settings loaded: hotkey " + HotKeyLabel(HotKeyShift(), HotKey()) +
+             ", source window " + StoredTextQuoted(SourceAppTitle()) +
+             ", index field " + StoredTextQuoted(Field()) +
+             ", application " + StoredTextQuoted(AppName()) +
+             ", Auto Save/Next " + (savenext() ? "on" : "off"));
     return true;
 }
 

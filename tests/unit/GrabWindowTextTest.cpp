@@ -61,7 +61,7 @@ protected:
     fake::FakeDesktop f;
     WatchedKeyboard keyboard{f.keyboard};
     Desktop watched{f.settings, f.clipboard, keyboard, f.windows, f.files,   f.processes, f.boxes,
-                    f.loop,     f.hotkeys,   f.atoms,  f.clock,   f.procs,   f.tray,      f.registry};
+                    f.loop,     f.hotkeys,   f.atoms,  f.clock,   f.procs,   f.tray,      f.registry, f.log};
     DesktopScope scope{watched};
 };
 
@@ -72,6 +72,8 @@ TEST_F(GrabWindowTextTest, SelectionIsCopiedWithoutTheFallback) {
     EXPECT_EQ(f.windows.activated, std::vector<std::string>{"Billing - Invoices"});
     EXPECT_TRUE(f.boxes.shown.empty());
     EXPECT_EQ(f.clipboard.text, "A-17") << "the index script reads the clipboard again";
+    EXPECT_EQ(f.log.lines, std::vector<std::string>{"press: captured the selection, 4 characters"})
+        << "how, and how long, never the value";
 }
 
 TEST_F(GrabWindowTextTest, ACopyArrivingLateIsStillCaught) {
@@ -87,6 +89,7 @@ TEST_F(GrabWindowTextTest, NoSelectionCopiesTheWholeLineAfterWaitingOutTheFirstC
     EXPECT_GE(f.loop.rests, kCopyWaitBound / f.loop.restLength)
         << "the first copy is given its whole bound before the fallback";
     EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_EQ(f.log.lines, std::vector<std::string>{"press: captured the line, 10 characters"});
 }
 
 // Only a standard edit control can say for sure that the copy will bring nothing.

@@ -10,6 +10,7 @@
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
 #include "platform/fake/FakeDesktop.h"
+#include "settings/KeyNames.h"
 
 namespace vantrel {
 namespace {
@@ -36,7 +37,9 @@ protected:
     }
     static clsSettings& Settings() { return AppLink().oSettings(); }
     // What the main window passes: the key in the settings, read when asked.
-    static HotKeyCombination KeyInSettings() { return {Settings().HotKeyMod(), Settings().HotKey()}; }
+    static HotKeyCombination KeyInSettings() {
+        return {Settings().HotKeyMod(), Settings().HotKey(), HotKeyLabel(Settings().HotKeyShift(), Settings().HotKey())};
+    }
     HotKeyArming& Arming() { return *arming; }
 
     bool Installed() { return d.procs.Current(kMain) == d.procs.AddressOf(&modHotKey::WindowProc); }
@@ -125,6 +128,7 @@ TEST_F(HotKeyArmingTest, RegistrationFailedKeepsTheReplacementAndRetriesOnArming
     EXPECT_FALSE(Arming().HotKeyRegistered());
     EXPECT_TRUE(Installed());
     EXPECT_TRUE(d.boxes.shown.empty());  // refused quietly
+    EXPECT_EQ(d.log.lines, std::vector<std::string>{"hotkey Ctrl-Shift F11 refused: another program holds it"});
 
     // Disarming from here changes nothing; the replacement stays.
     d.journal.calls.clear();
@@ -138,6 +142,7 @@ TEST_F(HotKeyArmingTest, RegistrationFailedKeepsTheReplacementAndRetriesOnArming
     EXPECT_EQ(d.procs.installs, 2);
     EXPECT_TRUE(Arming().HotKeyRegistered());
     EXPECT_EQ(Registered(kFirstAtom)->vk, kF12);
+    EXPECT_EQ(d.log.lines.back(), "hotkey Ctrl-Shift F12 registered");
     EXPECT_TRUE(Installed());
     ExpectOneWorkingReplacement();
 

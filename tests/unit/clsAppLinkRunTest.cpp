@@ -47,8 +47,32 @@ TEST_F(clsAppLinkRunTest, RunIndexWritesTheScriptStartsTheRunnerAndActivatesDocu
     EXPECT_EQ(f.processes.started[0].show, ShowState::MinimizedFocus);
     EXPECT_GT(passesAtStart, passesBefore) << "pending messages run before the runner starts";
     EXPECT_EQ(f.windows.activated, std::vector<std::string>{"Document Center"});
-    EXPECT_EQ(f.journal.calls, (std::vector<std::string>{"Files.IsPlainFile", "Files.WriteNewAnsiTextFile",
-                                                         "Processes.Start", "TopWindows.ActivateByTitle"}));
+    EXPECT_EQ(f.journal.calls,
+              (std::vector<std::string>{"Files.IsPlainFile", "Files.WriteNewAnsiTextFile",
+                                        "Files.RemoveVirtualStoreCopy", "Processes.Start",
+                                        "TopWindows.ActivateByTitle"}));
+    EXPECT_EQ(f.log.lines,
+              (std::vector<std::string>{
+                  "script written: c:\\program files\\Tallowin\\scripts\\brisklet.sc",
+                  "runner started: " + std::string(kIndexCommandLine), "Document Center activated"}));
+    ExpectNoBox();
+}
+
+// An old tool that ran virtualized left its script in the user's VirtualStore,
+// where a virtualized runner would read it instead of the new one.
+TEST_F(clsAppLinkRunTest, AStaleVirtualStoreCopyIsRemovedAndFailingToDoSoStopsNothing) {
+    f.files.virtualStore.insert(fake::FakeFiles::Key(kScript));
+    AppLink().RunIndex();
+    EXPECT_TRUE(f.files.virtualStore.empty());
+    EXPECT_EQ(f.log.lines.at(1), "stale copy of the script removed from the VirtualStore");
+
+    f.log.lines.clear();
+    f.journal.Fail("Files.RemoveVirtualStoreCopy");
+    AppLink().RunIndex();
+    EXPECT_EQ(f.log.lines.at(1),
+              "stale copy of the script could not be removed: Files.RemoveVirtualStoreCopy failed");
+    EXPECT_EQ(f.processes.started.size(), 2u);
+    EXPECT_EQ(f.windows.activated.size(), 2u);
     ExpectNoBox();
 }
 
@@ -100,6 +124,9 @@ TEST_F(clsAppLinkRunTest, RunSearchStartsTheSearchLineWithTheSettingsField) {
     EXPECT_EQ(f.processes.started[0].show, ShowState::MinimizedFocus);
     EXPECT_EQ(f.windows.activated, std::vector<std::string>{"Document Center"});
     EXPECT_EQ(f.journal.CountOf("Files.WriteNewAnsiTextFile"), 0);
+    EXPECT_EQ(f.log.lines,
+              (std::vector<std::string>{"runner started for a search", "Document Center activated"}))
+        << "the command line holds the captured value, which is never logged";
     ExpectNoBox();
 }
 
@@ -123,11 +150,13 @@ TEST_F(clsAppLinkRunTest, EmptyOrMissingValueGivesTheBoxAndLaunchesNothing) {
     EXPECT_EQ(f.journal.CountOf("Files.WriteNewAnsiTextFile"), 0);
 }
 
+// Quiet for the user, but the log says why.
 TEST_F(clsAppLinkRunTest, NoScriptsFolderEndsQuietlyBeforeTheRunner) {
     f.files.folders.clear();
     AppLink().RunIndex();
     ExpectNothingLaunched();
     ExpectNoBox();
+    EXPECT_EQ(f.log.lines, std::vector<std::string>{"index stopped: The system cannot find the path specified."});
 }
 
 TEST_F(clsAppLinkRunTest, AnUndeletableOldScriptEndsQuietlyAndStays) {
@@ -146,6 +175,8 @@ TEST_F(clsAppLinkRunTest, ARunnerThatCannotStartLeavesTheScriptAndActivatesNothi
     AppLink().RunSearch();
     ExpectNothingLaunched();
     ExpectNoBox();
+    EXPECT_EQ(f.log.lines.back(), "search stopped: The system cannot find the file specified.");
+    EXPECT_EQ(f.log.lines.at(1), "index stopped: The system cannot find the file specified.");
 }
 
 TEST_F(clsAppLinkRunTest, NoDocumentCenterStillStartsTheRunner) {
@@ -155,6 +186,7 @@ TEST_F(clsAppLinkRunTest, NoDocumentCenterStillStartsTheRunner) {
     EXPECT_EQ(f.processes.started.size(), 2u);
     EXPECT_TRUE(f.windows.activated.empty());
     ExpectNoBox();
+    EXPECT_EQ(f.log.lines.back(), "search stopped: No window is titled 'Document Center'.");
 }
 
 }  // namespace

@@ -262,7 +262,7 @@ protected:
         std::in_place, [this] { return reinterpret_cast<WindowHandle>(main_.get()); },
         [] {
             const clsSettings& settings = AppLink().oSettings();
-            return HotKeyCombination{settings.HotKeyMod(), settings.HotKey()};
+            return HotKeyCombination{settings.HotKeyMod(), settings.HotKey(), "the test key"};
         }};
 };
 

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/Error.h"
 #include "Win32TestSupport.h"
 
 namespace vantrel {
 namespace {
 
+using testing::kSentinel;
 using testing::LastErrorText;
 using testing::ReadBytes;
 using testing::ScratchFolder;
@@ -101,6 +104,37 @@ TEST(Win32FilesTest, WritingIntoAMissingFolderOrOverAFolderFailsWithTheReason) {
     }
     EXPECT_EQ(GetFileAttributesW((dir / L"missing folder").c_str()), INVALID_FILE_ATTRIBUTES)
         << "no folder is created on the way";
+
+    // The script is written beside its name first; a failed write leaves nothing there.
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((dir / L"*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << LastErrorText();
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"folder.sc"});
+}
+
+// Another user of the shared folder can plant a link at the script's name;
+// the script replaces the link and never lands in the file it points at.
+TEST(Win32FilesTest, ALinkAtTheNameIsReplacedNotWrittenThrough) {
+    win32::Win32Files files;
+    const ScratchFolder dir;
+    const std::wstring victim = dir / L"victim.txt";
+    const std::wstring name = dir / L"brisklet.sc";
+    WriteBytes(victim, "precious\r\n");
+    SetLastError(kSentinel);
+    if (!CreateSymbolicLinkW(name.c_str(), victim.c_str(), 0))
+        GTEST_SKIP() << "this system makes no symbolic links here: " << LastErrorText();
+    ASSERT_NE(GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u) << "not a link";
+
+    files.WriteNewAnsiTextFile(win32::Narrow(name), "Sub main()\r\n");
+    EXPECT_EQ(ReadBytes(victim), "precious\r\n") << "written through the link";
+    EXPECT_EQ(ReadBytes(name), "Sub main()\r\n");
+    EXPECT_EQ(GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u) << "the link is still there";
 }
 
 TEST(Win32FilesTest, DeleteRemovesTheFileAndThrowsWhenItCannot) {

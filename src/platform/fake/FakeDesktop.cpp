@@ -179,6 +179,11 @@ bool FakeFiles::IsExactInAnsi(std::string_view text) {
     return true;
 }
 
+bool FakeFiles::RemoveVirtualStoreCopy(std::string_view path) {
+    journal_.Hit("Files.RemoveVirtualStoreCopy");
+    return virtualStore.erase(Key(path)) != 0;
+}
+
 std::optional<std::string> FakeFiles::Content(std::string_view path) const {
     const auto it = files.find(Key(path));
     if (it == files.end()) return std::nullopt;
@@ -330,7 +335,7 @@ void FakeRegistry::SetString(const std::string& keyPath, const std::string& name
 
 FakeDesktop::FakeDesktop()
     : desktop{settings, clipboard, keyboard, windows, files,   processes, boxes,
-              loop,     hotkeys,   atoms,    clock,   procs,   tray,      registry},
+              loop,     hotkeys,   atoms,    clock,   procs,   tray,      registry, log},
       scope_(desktop) {}
 
 }  // namespace vantrel::fake

@@ -124,11 +124,13 @@ public:
     void WriteNewAnsiTextFile(std::string_view path, std::string_view text) override;
     // The code page here is Latin-1: nothing above U+00FF.
     bool IsExactInAnsi(std::string_view text) override;
+    bool RemoveVirtualStoreCopy(std::string_view path) override;
     static std::string Key(std::string_view path);  // paths ignore case
     std::map<std::string, std::string> files;        // by Key()
     std::set<std::string> folders;                   // by Key(), no trailing backslash
     std::set<std::string> hidden;                    // by Key()
     std::set<std::string> undeletable;               // by Key()
+    std::set<std::string> virtualStore;              // files with a virtualized copy, by Key()
     std::optional<std::string> Content(std::string_view path) const;
 
 private:
@@ -284,6 +286,13 @@ private:
     Journal& journal_;
 };
 
+// Keeps the events without a time stamp.
+class FakeLog : public Log {
+public:
+    void Write(std::string_view line) noexcept override { lines.emplace_back(line); }
+    std::vector<std::string> lines;
+};
+
 // All of the above, installed as the current desktop for the object's lifetime.
 class FakeDesktop {
 public:
@@ -303,6 +312,7 @@ public:
     FakeWindowProcs procs{journal};
     FakeTray tray{journal};
     FakeRegistry registry{journal};
+    FakeLog log;
     Desktop desktop;
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/win32/Win32GlobalAtoms.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Keyboard.h"
+#include "platform/win32/Win32Log.h"
 #include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32MessageLoop.h"
 #include "platform/win32/Win32Processes.h"
@@ -40,6 +41,7 @@ public:
     Win32WindowProcs procs;
     Win32Tray tray;
     Win32Registry registry;
+    Win32Log log;
 
 private:
     Desktop desktop_;

@@ -1,11 +1,14 @@
 #include "platform/win32/Win32Files.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Error.h"
+#include "platform/win32/LocalAppData.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Error.h"
@@ -22,6 +25,71 @@ void Win32Files::Delete(std::string_view path) {
     if (!DeleteFileW(Widen(path).c_str())) ThrowWin32("Deleting " + std::string(path), GetLastError());
 }
 
+namespace {
+
+// The script's folder is shared by every user of the machine (users are given
+// the right to add files there, nothing more). The file gets rules that let
+// any user read and delete it, so that the next user, in another session, can
+// replace it, and keep its writer in full control of it; everything else it
+// inherits from the folder. Empty when the user cannot be named: the file then
+// has the folder's rules alone.
+std::wstring ReplaceableByUsers() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    const UniqueHandleObj owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    wchar_t* sid = nullptr;
+    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+        return {};
+    const std::wstring sddl = L"D:(A;;FA;;;" + std::wstring(sid) + L")(A;;FRSD;;;BU)";
+    LocalFree(sid);
+    return sddl;
+}
+
+class LocalSecurityDescriptor {
+public:
+    LocalSecurityDescriptor() = default;
+    ~LocalSecurityDescriptor() {
+        if (p_ != nullptr) LocalFree(p_);
+    }
+    LocalSecurityDescriptor(const LocalSecurityDescriptor&) = delete;
+    LocalSecurityDescriptor& operator=(const LocalSecurityDescriptor&) = delete;
+    PSECURITY_DESCRIPTOR* put() { return &p_; }
+    PSECURITY_DESCRIPTOR get() const { return p_; }
+
+private:
+    PSECURITY_DESCRIPTOR p_ = nullptr;
+};
+
+std::wstring FolderOf(const std::wstring& path) {
+    const auto slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+// A name of its own beside the target. CREATE_NEW never opens anything that is
+// already there, a link planted at a guessed name included.
+HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name, SECURITY_ATTRIBUTES* security) {
+    static unsigned counter = 0;
+    const std::wstring folder = FolderOf(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + L"\\~vantrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter) + L".tmp";
+        const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+// Written to a new file beside the target and moved over the name: a rename
+// replaces whatever is at the name, a symbolic link included, instead of
+// writing through it to the file it points at; and a reader never sees half
+// a script.
 void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view text) {
     // A character the code page lacks would reach the file as a look-alike or a
     // "?": nothing is written rather than other text.
@@ -29,35 +97,60 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
     if (!ansi)
         throw Error("Writing " + std::string(path) +
                     " failed: the text holds characters that this system's code page cannot hold");
-    // CREATE_ALWAYS truncates an old file: the text is never appended to old contents.
-    const std::wstring wide = Widen(path);
-    auto create = [&] {
-        return CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    HANDLE opened = create();
-    // Windows refuses to overwrite a hidden or system file with normal attributes;
-    // such an old file is still ours to replace.
-    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-        const DWORD attributes = GetFileAttributesW(wide.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0 &&
-            (attributes & FILE_ATTRIBUTE_READONLY) == 0 &&
-            SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL))
-            opened = create();
-        else
-            SetLastError(ERROR_ACCESS_DENIED);
-    }
+    const std::wstring target = Widen(path);
+    const std::string& bytes = *ansi;
+    LocalSecurityDescriptor descriptor;
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+    const std::wstring sddl = ReplaceableByUsers();
+    if (!sddl.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                             sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
+        security.lpSecurityDescriptor = descriptor.get();
+    std::wstring temporary;
+    const HANDLE opened = CreateTemporaryBeside(target, temporary, &security);
     if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
-    const UniqueHandleObj file(opened);
-    const std::string bytes = *ansi;
-    if (bytes.empty()) return;
-    DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        ThrowWin32("Writing " + std::string(path), GetLastError());
-    if (written != bytes.size())
-        throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
-                    std::to_string(bytes.size()) + " bytes were written");
+    // Removed again unless it became the target.
+    struct Leftover {
+        const std::wstring& name;
+        bool keep = false;
+        ~Leftover() {
+            if (!keep) DeleteFileW(name.c_str());
+        }
+    } leftover{temporary};
+    {
+        const UniqueHandleObj file(opened);
+        DWORD written = 0;
+        if (!bytes.empty() &&
+            !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+            ThrowWin32("Writing " + std::string(path), GetLastError());
+        if (written != bytes.size())
+            throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
+                        std::to_string(bytes.size()) + " bytes were written");
+    }
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DWORD error = GetLastError();
+        // A link to a folder (a junction) cannot be replaced by a file; removing
+        // the link itself leaves its target alone.
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && RemoveDirectoryW(target.c_str()) &&
+            MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            error = ERROR_SUCCESS;
+        }
+        if (error != ERROR_SUCCESS) ThrowWin32("Replacing " + std::string(path), error);
+    }
+    leftover.keep = true;
+}
+
+// Virtualization kept a per-user copy of C:\<path> at
+// %LOCALAPPDATA%\VirtualStore\<path>.
+bool Win32Files::RemoveVirtualStoreCopy(std::string_view path) {
+    const std::wstring wide = Widen(path);
+    if (wide.size() < 3 || wide[1] != L':' || wide[2] != L'\\') return false;
+    const std::wstring copy = LocalAppDataFolder() + L"\\VirtualStore" + wide.substr(2);
+    if (DeleteFileW(copy.c_str())) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    ThrowWin32("Deleting " + Narrow(copy), error);
 }
 
 bool Win32Files::IsExactInAnsi(std::string_view text) { return ToAnsiExact(text).has_value(); }

@@ -11,6 +11,7 @@ public:
     void Delete(std::string_view path) override;
     void WriteNewAnsiTextFile(std::string_view path, std::string_view text) override;
     bool IsExactInAnsi(std::string_view text) override;
+    bool RemoveVirtualStoreCopy(std::string_view path) override;
 };
 
 }  // namespace vantrel::win32
