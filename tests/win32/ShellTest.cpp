@@ -21,6 +21,7 @@
 #include "link/clsAppLink.h"
 #include "platform/fake/FakeDesktop.h"
 #include "platform/win32/RegistrySettingsStore.h"
+#include "platform/win32/ScreenDc.h"
 #include "platform/win32/Win32Desktop.h"
 #include "resources/resource.h"
 
@@ -241,10 +242,9 @@ TEST_F(ShellTest, WindowHasItsDesignedFrameAndButtons) {
     EXPECT_NE(style & WS_CAPTION, 0u);
     EXPECT_NE(exStyle & WS_EX_TOOLWINDOW, 0u);  // out of the task bar
 
-    const HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const win32::ScreenDc screen;
+    const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     const auto px = [](int twips, int dpi) { return MulDiv(twips, dpi, 1440); };
 
     RECT client{};
