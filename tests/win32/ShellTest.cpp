@@ -31,7 +31,6 @@ namespace {
 using testing::LastErrorText;
 using testing::PumpMessagesUntil;
 using testing::TestWindow;
-using testing::UniqueName;
 
 constexpr UINT kProbeModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
 constexpr UINT kProbeKey = VK_F9;
@@ -189,7 +188,6 @@ protected:
     ~ShellTest() override {
         win32::EndMainWindow();
         ResetAppLink();
-        RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
     }
 
     void Store(const char* key, const char* value) { settings_.Write("Vantrel", "Settings", key, value); }
@@ -202,8 +200,8 @@ protected:
         SendMessageW(MainWindow(), WM_MOUSEMOVE, 1, static_cast<LPARAM>(mouseMessage));
     }
 
-    const std::wstring root_ = L"Software\\" + UniqueName(L"VantrelShellTest");
-    win32::RegistrySettingsStore settings_{root_};
+    const testing::ScratchKey root_;
+    win32::RegistrySettingsStore settings_{root_.path()};
     win32::Win32Desktop real_;
     fake::Journal journal_;
     fake::FakeMessageBoxes boxes_{journal_};

@@ -49,7 +49,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
             SetLastError(ERROR_ACCESS_DENIED);
     }
     if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
-    const UniqueHandleObj file(opened);
+    const UniqueFile file(opened);
     const std::string bytes = *ansi;
     if (bytes.empty()) return;
     DWORD written = 0;
