@@ -15,7 +15,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::int32_t kRightButtonUp = 517;  // WM_RBUTTONUP, as the tray reports it in x
+constexpr auto kRightButtonUp = static_cast<std::int32_t>(kWmRButtonUp);  // as the tray reports it in x
 struct CommandHandler {
     MainCommand command;
     Handler handler;
@@ -60,7 +60,7 @@ void frmmain::Form_Load() {
     clsAppLink& link = AppLink();
     if (link.oSettings().GetSettings()) {
         // The only place that chooses the procedure: a normal run indexes.
-        link.ProcedureType(2);
+        link.ProcedureType(kIndexProcedure);
         const std::string field = link.oSettings().Field();
         if (!field.empty()) {
             link.colFields()->Add(field, "");

@@ -10,6 +10,7 @@
 
 #include "about/AboutBox.h"
 #include "platform/Error.h"
+#include "platform/win32/ScreenDc.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Error.h"
@@ -79,10 +80,9 @@ struct Scale {
 
 Scale ScreenScale() {
     Scale s;
-    if (const HDC screen = GetDC(nullptr)) {
-        s.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-        s.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+    if (const ScreenDc screen; screen) {
+        s.dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+        s.dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
     return s;
 }
@@ -114,14 +114,12 @@ void RegisterMainWindowClass() {
 UniqueHmenu CreateOptionsMenu(HMENU& options) {
     UniqueHmenu bar(CreateMenu());
     ThrowLastErrorIf(!bar, "CreateMenu");
-    options = CreatePopupMenu();
-    ThrowLastErrorIf(options == nullptr, "CreatePopupMenu");
+    UniqueHmenu popup(CreatePopupMenu());
+    ThrowLastErrorIf(!popup, "CreatePopupMenu");
+    ThrowLastErrorIf(!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()), L"Options"),
+                     "AppendMenuW");
     // From here the bar owns the popup and destroys it with itself.
-    if (!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(options), L"Options")) {
-        const DWORD code = GetLastError();
-        DestroyMenu(options);
-        ThrowWin32("AppendMenuW", code);
-    }
+    options = popup.release();
     for (const MenuItem& item : kOptionsItems) {
         const BOOL added = item.command ? AppendMenuW(options, MF_STRING, static_cast<UINT_PTR>(*item.command),
                                                       item.caption)

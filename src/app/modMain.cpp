@@ -28,7 +28,7 @@ void KeepForRepair(frmmain& form) noexcept {
         return;
     }
     form.Handle(Handler::frmmain_Form_Load, [] {
-        AppLink().ProcedureType(2);
+        AppLink().ProcedureType(kIndexProcedure);
         AppLink().oSettings().GetReadableSettings();
     });
 }

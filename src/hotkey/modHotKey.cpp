@@ -39,7 +39,7 @@ void RunHotKeyCycle() {
         CurrentDesktop().boxes.Show("no data found", kCaption, Modality::System);
         return;
     }
-    if (link.ProcedureType() == 2) {
+    if (link.ProcedureType() == kIndexProcedure) {
         link.RunIndex();
     } else {
         link.RunSearch();

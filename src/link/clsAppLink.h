@@ -9,6 +9,9 @@
 
 namespace vantrel {
 
+// The procedure type that makes a capture index a document; any other searches.
+constexpr std::int16_t kIndexProcedure = 2;
+
 // The program-wide link between a capture and the imaging application: owns
 // the settings and the field collection, grabs into field 1 and hands field
 // 1 to the script runner.

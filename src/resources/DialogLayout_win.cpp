@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/win32/ScreenDc.h"
 #include "platform/win32/Unicode.h"
 #include "resources/resource.h"
 
@@ -20,10 +21,9 @@ F User32Function(const char* name) {
 }
 
 int ScreenDpi() {
-    const HDC screen = GetDC(nullptr);
-    if (screen == nullptr) return 96;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const ScreenDc screen;
+    if (!screen) return 96;
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 

@@ -13,8 +13,6 @@
 
 namespace vantrel::win32 {
 
-using UniqueHfont = UniqueHandle<HFONT, DeleteObject>;
-
 enum class ControlKind { Label, TextBox, ReadOnlyTextBox, CheckBox, Button, DefaultButton, Icon };
 
 // One control as designed: left, top, width and height in twips within the

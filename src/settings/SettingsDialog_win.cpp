@@ -229,6 +229,23 @@ void RunModalLoop(SettingsWindow& s) {
     }
 }
 
+// The owner disabled for as long as its modal dialog is open, if it was enabled.
+class DisabledOwner {
+public:
+    explicit DisabledOwner(HWND owner)
+        : owner_(owner != nullptr && IsWindowEnabled(owner) ? owner : nullptr) {
+        if (owner_ != nullptr) EnableWindow(owner_, FALSE);
+    }
+    ~DisabledOwner() {
+        if (owner_ != nullptr) EnableWindow(owner_, TRUE);
+    }
+    DisabledOwner(const DisabledOwner&) = delete;
+    DisabledOwner& operator=(const DisabledOwner&) = delete;
+
+private:
+    const HWND owner_;
+};
+
 // The dialog now open, if any: there is never a second one.
 HWND gOpenDialog = nullptr;
 
@@ -250,15 +267,14 @@ std::optional<SettingsValues> ShowSettingsDialog(WindowHandle owner, const Setti
                                                       reinterpret_cast<LPARAM>(&s)));
     if (!dialog) win32::ThrowWin32("CreateDialogIndirectParam", GetLastError());
 
-    const bool disableOwner = ownerWindow != nullptr && IsWindowEnabled(ownerWindow);
-    if (disableOwner) EnableWindow(ownerWindow, FALSE);
+    // Declared after the dialog, so the owner is enabled again before the dialog
+    // goes and activation returns to it rather than to another program.
+    const DisabledOwner disabled(ownerWindow);
     ShowWindow(dialog.get(), SW_SHOWNORMAL);
     SetForegroundWindow(dialog.get());
     gOpenDialog = dialog.get();
     RunModalLoop(s);
     gOpenDialog = nullptr;
-    // The owner first, so activation returns to it rather than to another program.
-    if (disableOwner) EnableWindow(ownerWindow, TRUE);
     if (s.hwnd == nullptr) dialog.release();  // already destroyed with its owner
     return s.confirmed;
 }

@@ -214,7 +214,7 @@ void ExpectAWorkingPress(World& w) {
     ASSERT_EQ(w.d.processes.started.size(), startedBefore + 1);
     const fake::StartedProcess& started = w.d.processes.started.back();
     EXPECT_EQ(started.program, kRunnerProgram);
-    const bool indexes = AppLink().ProcedureType() == 2;
+    const bool indexes = AppLink().ProcedureType() == kIndexProcedure;
     EXPECT_EQ(started.commandLine, indexes ? std::string(kIndexCommandLine) : ExpectedSearchLine());
     if (indexes) {
         EXPECT_EQ(w.d.files.Content(kScriptPath), IndexScript("InvoiceNo", AppLink().oSettings().savenext()));

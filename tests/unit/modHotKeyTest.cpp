@@ -39,7 +39,7 @@ protected:
         s.Field("InvoiceNo");
         s.AppName("AP");
         AppLink().colFields()->Add("InvoiceNo", "");
-        AppLink().ProcedureType(2);
+        AppLink().ProcedureType(kIndexProcedure);
     }
     ~modHotKeyTest() override {
         modHotKey::Reset();

@@ -213,7 +213,7 @@ protected:
         s.SourceAppTitle("Billing");
         s.Field("InvoiceNo");
         AppLink().colFields()->Add("InvoiceNo", "");
-        AppLink().ProcedureType(2);
+        AppLink().ProcedureType(kIndexProcedure);
         ownProc_ = GetWindowLongPtrW(main_.get(), GWLP_WNDPROC);
         // Wine gives a window its X window once the window has been shown.
         testing::PumpMessagesUntil(

@@ -4,51 +4,38 @@
 #include <windows.h>
 
 #include "platform/Error.h"
+#include "Win32TestSupport.h"
 #include "platform/fake/FakeDesktop.h"
 #include "platform/win32/Unicode.h"
+#include "platform/win32/UniqueHandle.h"
 #include "settings/clsSettings.h"
 
 namespace vantrel {
 namespace {
 
-constexpr wchar_t kKey[] = L"Software\\VB and VBA Program Settings\\Vantrel\\Settings";
-
-// The real store beside in-memory fakes for everything else.
+// The real store on a scratch key of the test's own, beside in-memory fakes
+// for everything else; the user's own settings are never read or touched.
 struct RealSettingsDesktop {
+    testing::ScratchKey root;
+    const std::wstring key = root.path() + L"\\Vantrel\\Settings";
     fake::FakeDesktop f;
-    win32::RegistrySettingsStore store;
+    win32::RegistrySettingsStore store{root.path()};
     Desktop desktop{store,   f.clipboard, f.keyboard, f.windows, f.files, f.processes, f.boxes,
                     f.loop,  f.hotkeys,   f.atoms,    f.clock,   f.procs, f.tray,      f.registry};
     DesktopScope scope{desktop};
+
+    std::wstring RawString(const wchar_t* name) const {
+        wchar_t buffer[256] = {};
+        DWORD bytes = sizeof(buffer);
+        DWORD type = testing::kSentinel;
+        const LSTATUS s = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, buffer, &bytes);
+        EXPECT_EQ(s, ERROR_SUCCESS) << "value " << win32::Narrow(name);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << "value " << win32::Narrow(name);
+        return buffer;
+    }
 };
 
-std::wstring RawString(const wchar_t* name) {
-    wchar_t buffer[256] = {};
-    DWORD bytes = sizeof(buffer);
-    DWORD type = 0xdeadbeef;
-    const LSTATUS s = RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, buffer, &bytes);
-    EXPECT_EQ(s, ERROR_SUCCESS) << "value " << win32::Narrow(name);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << "value " << win32::Narrow(name);
-    return buffer;
-}
-
-class RegistrySettingsStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        HKEY existing = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &existing) == ERROR_SUCCESS) {
-            RegCloseKey(existing);
-            GTEST_SKIP() << "this user already has Vantrel settings; not touching them";
-        }
-        owned_ = true;
-    }
-    void TearDown() override {
-        if (owned_) RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Vantrel");
-    }
-    bool owned_ = false;
-};
-
-TEST_F(RegistrySettingsStoreTest, SaveThenGetInAFreshObjectWithRawValuesInPlace) {
+TEST(RegistrySettingsStoreTest, SaveThenGetInAFreshObjectWithRawValuesInPlace) {
     RealSettingsDesktop d;
     clsSettings s;
     s.SourceAppTitle("Kundenübersicht Łódź");
@@ -59,12 +46,12 @@ TEST_F(RegistrySettingsStoreTest, SaveThenGetInAFreshObjectWithRawValuesInPlace)
     s.savenext(true);
     ASSERT_TRUE(s.SaveSettings());
 
-    EXPECT_EQ(RawString(L"SourceWindow"), L"Kundenübersicht Łódź");
-    EXPECT_EQ(RawString(L"Field"), L"last_name");
-    EXPECT_EQ(RawString(L"AppName"), L"AP");
-    EXPECT_EQ(RawString(L"Hotkey"), L"-122");
-    EXPECT_EQ(RawString(L"HotKeyShift"), L"6");
-    EXPECT_EQ(RawString(L"SaveNext"), L"True");
+    EXPECT_EQ(d.RawString(L"SourceWindow"), L"Kundenübersicht Łódź");
+    EXPECT_EQ(d.RawString(L"Field"), L"last_name");
+    EXPECT_EQ(d.RawString(L"AppName"), L"AP");
+    EXPECT_EQ(d.RawString(L"Hotkey"), L"-122");
+    EXPECT_EQ(d.RawString(L"HotKeyShift"), L"6");
+    EXPECT_EQ(d.RawString(L"SaveNext"), L"True");
 
     clsSettings t;
     ASSERT_TRUE(t.GetSettings());
@@ -75,25 +62,26 @@ TEST_F(RegistrySettingsStoreTest, SaveThenGetInAFreshObjectWithRawValuesInPlace)
 
     t.savenext(false);
     t.SaveSettings();
-    EXPECT_EQ(RawString(L"SaveNext"), L"False");
+    EXPECT_EQ(d.RawString(L"SaveNext"), L"False");
 }
 
-TEST_F(RegistrySettingsStoreTest, MissingKeysReadAsDefaults) {
+TEST(RegistrySettingsStoreTest, MissingKeysReadAsDefaults) {
     RealSettingsDesktop d;
     clsSettings s;
     ASSERT_TRUE(s.GetSettings());
     EXPECT_EQ(s.HotKey(), 122);
     EXPECT_EQ(s.Field(), "");
-    HKEY created = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &created), ERROR_FILE_NOT_FOUND)
+    win32::UniqueHkey created;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, d.root.path().c_str(), 0, KEY_READ, created.put()),
+              ERROR_FILE_NOT_FOUND)
         << "reading must not create the key";
 }
 
-TEST_F(RegistrySettingsStoreTest, ValuesOfOtherTypesAreClearErrors) {
+TEST(RegistrySettingsStoreTest, ValuesOfOtherTypesAreClearErrors) {
     RealSettingsDesktop d;
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    win32::UniqueHkey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, d.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              key.put(), nullptr),
               ERROR_SUCCESS);
     const DWORD dword = 122;
     const BYTE binary[] = {1, 2, 3};
@@ -111,7 +99,7 @@ TEST_F(RegistrySettingsStoreTest, ValuesOfOtherTypesAreClearErrors) {
         {L"Field", REG_BINARY, binary, 0},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(RegSetValueExW(key, c.name, 0, c.type, c.data, c.size), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key.get(), c.name, 0, c.type, c.data, c.size), ERROR_SUCCESS);
         clsSettings s;
         try {
             s.GetSettings();
@@ -119,12 +107,11 @@ TEST_F(RegistrySettingsStoreTest, ValuesOfOtherTypesAreClearErrors) {
         } catch (const Error& e) {
             EXPECT_NE(std::string(e.what()).find("registry type"), std::string::npos) << e.what();
         }
-        RegDeleteValueW(key, c.name);
+        RegDeleteValueW(key.get(), c.name);
     }
-    RegCloseKey(key);
 }
 
-TEST_F(RegistrySettingsStoreTest, LongTextSurvivesTheRoundTrip) {
+TEST(RegistrySettingsStoreTest, LongTextSurvivesTheRoundTrip) {
     RealSettingsDesktop d;
     const std::string big(1 << 20, 'x');
     d.store.Write("Vantrel", "Settings", "AppName", big);

@@ -21,6 +21,7 @@
 #include "link/clsAppLink.h"
 #include "platform/fake/FakeDesktop.h"
 #include "platform/win32/RegistrySettingsStore.h"
+#include "platform/win32/ScreenDc.h"
 #include "platform/win32/Win32Desktop.h"
 #include "resources/resource.h"
 
@@ -30,7 +31,6 @@ namespace {
 using testing::LastErrorText;
 using testing::PumpMessagesUntil;
 using testing::TestWindow;
-using testing::UniqueName;
 
 constexpr UINT kProbeModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
 constexpr UINT kProbeKey = VK_F9;
@@ -188,7 +188,6 @@ protected:
     ~ShellTest() override {
         win32::EndMainWindow();
         ResetAppLink();
-        RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
     }
 
     void Store(const char* key, const char* value) { settings_.Write("Vantrel", "Settings", key, value); }
@@ -201,8 +200,8 @@ protected:
         SendMessageW(MainWindow(), WM_MOUSEMOVE, 1, static_cast<LPARAM>(mouseMessage));
     }
 
-    const std::wstring root_ = L"Software\\" + UniqueName(L"VantrelShellTest");
-    win32::RegistrySettingsStore settings_{root_};
+    const testing::ScratchKey root_;
+    win32::RegistrySettingsStore settings_{root_.path()};
     win32::Win32Desktop real_;
     fake::Journal journal_;
     fake::FakeMessageBoxes boxes_{journal_};
@@ -241,10 +240,9 @@ TEST_F(ShellTest, WindowHasItsDesignedFrameAndButtons) {
     EXPECT_NE(style & WS_CAPTION, 0u);
     EXPECT_NE(exStyle & WS_EX_TOOLWINDOW, 0u);  // out of the task bar
 
-    const HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const win32::ScreenDc screen;
+    const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     const auto px = [](int twips, int dpi) { return MulDiv(twips, dpi, 1440); };
 
     RECT client{};

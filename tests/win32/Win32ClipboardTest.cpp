@@ -124,8 +124,9 @@ TEST(Win32ClipboardTest, GivesUpOnAClipboardHeldTooLongWithAnErrorThatSaysSo) {
         try {
             clipboard.Clear();
             ADD_FAILURE() << "Clear succeeded while another thread held the clipboard";
-        } catch (const Error& e) {
+        } catch (const win32::Win32Error& e) {
             EXPECT_NE(std::string(e.what()).find("clipboard"), std::string::npos) << e.what();
+            EXPECT_EQ(e.code(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << e.what();
         }
         EXPECT_THROW(clipboard.ReadText(), Error);
     }

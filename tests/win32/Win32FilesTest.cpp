@@ -15,6 +15,7 @@ using testing::kSentinel;
 using testing::LastErrorText;
 using testing::ReadBytes;
 using testing::ScratchFolder;
+using testing::Win32ErrorCode;
 using testing::WriteBytes;
 
 TEST(Win32FilesTest, OnlyNormalFilesArePlain) {
@@ -93,13 +94,17 @@ TEST(Win32FilesTest, WritingIntoAMissingFolderOrOverAFolderFailsWithTheReason) {
     win32::Win32Files files;
     const ScratchFolder dir;
     ASSERT_TRUE(CreateDirectoryW((dir / L"folder.sc").c_str(), nullptr)) << LastErrorText();
-    for (const wchar_t* name : {L"missing folder\\brisklet.sc", L"folder.sc"}) {
+    const struct {
+        const wchar_t* name;
+        DWORD code;
+    } cases[] = {{L"missing folder\\brisklet.sc", ERROR_PATH_NOT_FOUND}, {L"folder.sc", ERROR_ACCESS_DENIED}};
+    for (const auto& c : cases) {
         try {
-            files.WriteNewAnsiTextFile(dir.Utf8(name), "Sub main()\r\n");
-            ADD_FAILURE() << "writing " << win32::Narrow(name) << " succeeded";
-        } catch (const Error& e) {
-            EXPECT_NE(std::string(e.what()).find(dir.Utf8(name)), std::string::npos) << e.what();
-            EXPECT_NE(std::string(e.what()).find("failed: "), std::string::npos) << e.what();
+            files.WriteNewAnsiTextFile(dir.Utf8(c.name), "Sub main()\r\n");
+            ADD_FAILURE() << "writing " << win32::Narrow(c.name) << " succeeded";
+        } catch (const win32::Win32Error& e) {
+            EXPECT_NE(std::string(e.what()).find(dir.Utf8(c.name)), std::string::npos) << e.what();
+            EXPECT_EQ(e.code(), c.code) << e.what();
         }
     }
     EXPECT_EQ(GetFileAttributesW((dir / L"missing folder").c_str()), INVALID_FILE_ATTRIBUTES)
@@ -144,21 +149,20 @@ TEST(Win32FilesTest, DeleteRemovesTheFileAndThrowsWhenItCannot) {
     files.Delete(dir.Utf8(L"old.sc"));
     EXPECT_EQ(GetFileAttributesW((dir / L"old.sc").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    EXPECT_THROW(files.Delete(dir.Utf8(L"old.sc")), Error) << "already gone";
+    EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"old.sc")); }), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << "already gone";
 
     WriteBytes(dir / L"readonly.sc", "x");
     ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY)) << LastErrorText();
-    EXPECT_THROW(files.Delete(dir.Utf8(L"readonly.sc")), Error);
+    EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"readonly.sc")); }), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_NE(GetFileAttributesW((dir / L"readonly.sc").c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Another program has it open without allowing deletion (a runner still reading it).
     WriteBytes(dir / L"busy.sc", "x");
-    const HANDLE h = CreateFileW((dir / L"busy.sc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << LastErrorText();
     {
-        const win32::UniqueHandleObj busy(h);
-        EXPECT_THROW(files.Delete(dir.Utf8(L"busy.sc")), Error);
+        const win32::UniqueFile busy(CreateFileW((dir / L"busy.sc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(busy) << LastErrorText();
+        EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"busy.sc")); }), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }
     EXPECT_NE(GetFileAttributesW((dir / L"busy.sc").c_str()), INVALID_FILE_ATTRIBUTES);
 }

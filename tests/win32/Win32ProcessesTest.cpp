@@ -50,11 +50,11 @@ std::wstring Environment(const wchar_t* name) {
                               std::to_wstring(startup.wShowWindow) + L"\n" + folder + L"\n" +
                               GetCommandLineW();
     const std::wstring partial = report + L".partial";
-    const HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    if (win32::UniqueFile file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        file) {
         DWORD written = 0;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+        file.reset();
         MoveFileExW(partial.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     ExitProcess(0);

@@ -8,10 +8,12 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Error.h"
 
 namespace vantrel::testing {
 
@@ -28,12 +30,38 @@ inline std::string LastErrorText() {
     return "error " + std::to_string(code) + " (" + narrow + ")";
 }
 
+// The system's code in the failure that `action` throws; nothing when it succeeds.
+// A failure of another kind passes to the test.
+template <typename Action>
+std::optional<DWORD> Win32ErrorCode(Action&& action) {
+    try {
+        action();
+    } catch (const win32::Win32Error& e) {
+        return e.code();
+    }
+    return std::nullopt;
+}
+
 // A name nobody else uses: the process id and a counter.
 inline std::wstring UniqueName(const wchar_t* stem) {
     static int counter = 0;
     return std::wstring(stem) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(++counter);
 }
+
+// A fresh key path of its own under HKEY_CURRENT_USER\Software, deleted with
+// everything in it; whoever uses it creates what it needs below.
+class ScratchKey {
+public:
+    ScratchKey() : path_(L"Software\\" + UniqueName(L"VantrelTest")) {}
+    ~ScratchKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
 
 // Deletes a folder and everything in it, read-only, hidden and system files included.
 inline void RemoveTree(const std::wstring& folder) {
@@ -77,10 +105,10 @@ private:
 };
 
 inline std::string ReadBytes(const std::wstring& path) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<cannot open: " + LastErrorText() + ">";
-    const win32::UniqueHandleObj file(h);
+    const win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    if (!file) return "<cannot open: " + LastErrorText() + ">";
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
@@ -89,9 +117,8 @@ inline std::string ReadBytes(const std::wstring& path) {
 }
 
 inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << LastErrorText();
-    const win32::UniqueHandleObj file(h);
+    const win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file) << LastErrorText();
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         << LastErrorText();

@@ -4,49 +4,70 @@
 
 #include <utility>
 
+#include "platform/win32/LastErrorKeeper.h"
+
 namespace vantrel::win32 {
 
-// A move-only owner of one handle; the closer and the empty value are part of the type.
+// A move-only owner of one handle. The policy names the handle type, its
+// closer and its empty value, so call sites never compare against a sentinel.
 // Closing keeps GetLastError, so cleanup never hides the error being reported.
-template <typename H, auto Close, H Empty = H{}>
+template <typename Policy>
 class UniqueHandle {
 public:
+    using Handle = typename Policy::Handle;
+
     UniqueHandle() = default;
-    explicit UniqueHandle(H h) : h_(h) {}
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Empty)) {}
+    explicit UniqueHandle(Handle h) : h_(h) {}
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {}
     UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) reset(std::exchange(o.h_, Empty));
+        if (this != &o) reset(o.release());
         return *this;
     }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     ~UniqueHandle() { reset(); }
 
-    H get() const { return h_; }
-    H* put() {
+    Handle get() const { return h_; }
+    Handle* put() {
         reset();
         return &h_;
     }
-    H release() { return std::exchange(h_, Empty); }
-    void reset(H h = Empty) {
-        if (h_ != Empty) {
-            const DWORD saved = GetLastError();
-            Close(h_);
-            SetLastError(saved);
+    Handle release() { return std::exchange(h_, Policy::Empty()); }
+    void reset(Handle h = Policy::Empty()) {
+        if (h_ != Policy::Empty()) {
+            const LastErrorKeeper keep;
+            Policy::Close(h_);
         }
         h_ = h;
     }
-    explicit operator bool() const { return h_ != Empty; }
+    explicit operator bool() const { return h_ != Policy::Empty(); }
 
 private:
-    H h_ = Empty;
+    Handle h_ = Policy::Empty();
 };
 
-using UniqueHkey = UniqueHandle<HKEY, RegCloseKey>;
-using UniqueHandleObj = UniqueHandle<HANDLE, CloseHandle>;
-using UniqueHwnd = UniqueHandle<HWND, DestroyWindow>;
-using UniqueHmenu = UniqueHandle<HMENU, DestroyMenu>;
-using UniqueHicon = UniqueHandle<HICON, DestroyIcon>;
-using UniqueHglobal = UniqueHandle<HGLOBAL, GlobalFree>;
+// Handles whose empty value is null.
+template <typename H, auto CloseFunction>
+struct NullHandlePolicy {
+    using Handle = H;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { CloseFunction(h); }
+};
+
+// CreateFileW reports failure as INVALID_HANDLE_VALUE, not null.
+struct FileHandlePolicy {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { CloseHandle(h); }
+};
+
+using UniqueHkey = UniqueHandle<NullHandlePolicy<HKEY, RegCloseKey>>;
+using UniqueHandleObj = UniqueHandle<NullHandlePolicy<HANDLE, CloseHandle>>;
+using UniqueFile = UniqueHandle<FileHandlePolicy>;
+using UniqueHwnd = UniqueHandle<NullHandlePolicy<HWND, DestroyWindow>>;
+using UniqueHmenu = UniqueHandle<NullHandlePolicy<HMENU, DestroyMenu>>;
+using UniqueHicon = UniqueHandle<NullHandlePolicy<HICON, DestroyIcon>>;
+using UniqueHglobal = UniqueHandle<NullHandlePolicy<HGLOBAL, GlobalFree>>;
+using UniqueHfont = UniqueHandle<NullHandlePolicy<HFONT, DeleteObject>>;
 
 }  // namespace vantrel::win32

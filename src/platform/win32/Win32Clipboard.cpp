@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "platform/Error.h"
+#include "platform/win32/LastErrorKeeper.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32MessageLoop.h"
@@ -32,9 +33,8 @@ public:
         if (!opened) ThrowWin32(std::string(purpose) + ": opening the clipboard", error);
     }
     ~OpenedClipboard() {
-        const DWORD saved = GetLastError();
+        const LastErrorKeeper keep;
         CloseClipboard();
-        SetLastError(saved);
     }
     OpenedClipboard(const OpenedClipboard&) = delete;
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
@@ -45,9 +45,8 @@ public:
     explicit LockedGlobal(HGLOBAL memory) : memory_(memory), data_(GlobalLock(memory)) {}
     ~LockedGlobal() {
         if (data_ != nullptr) {
-            const DWORD saved = GetLastError();
+            const LastErrorKeeper keep;
             GlobalUnlock(memory_);
-            SetLastError(saved);
         }
     }
     LockedGlobal(const LockedGlobal&) = delete;

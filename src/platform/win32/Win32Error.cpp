@@ -1,9 +1,11 @@
 #include "platform/win32/Win32Error.h"
 
-#include "platform/Error.h"
 #include "platform/win32/Unicode.h"
 
 namespace vantrel::win32 {
+
+Win32Error::Win32Error(const std::string& what, DWORD code)
+    : Error(what + " failed: " + SystemMessage(code)), code_(code) {}
 
 std::string SystemMessage(DWORD code) {
     wchar_t buffer[512] = {};
@@ -17,8 +19,6 @@ std::string SystemMessage(DWORD code) {
     return Narrow(text);
 }
 
-void ThrowWin32(const std::string& what, DWORD code) {
-    throw Error(what + " failed: " + SystemMessage(code));
-}
+void ThrowWin32(const std::string& what, DWORD code) { throw Win32Error(what, code); }
 
 }  // namespace vantrel::win32

@@ -117,7 +117,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
         }
     } leftover{temporary};
     {
-        const UniqueHandleObj file(opened);
+        const UniqueFile file(opened);
         DWORD written = 0;
         if (!bytes.empty() &&
             !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))

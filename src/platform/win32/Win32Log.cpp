@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/win32/LastErrorKeeper.h"
 #include "platform/win32/LocalAppData.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -46,12 +47,11 @@ Win32Log::Win32Log(std::wstring path, std::uint64_t limit) noexcept : path_(std:
 // Whatever goes wrong here stays here, and the caller's last error survives:
 // a line may be written between a failing call and the reading of its error.
 void Win32Log::Write(std::string_view line) noexcept {
-    const DWORD saved = GetLastError();
+    const LastErrorKeeper keeper;
     try {
         Append(line);
     } catch (...) {
     }
-    SetLastError(saved);
 }
 
 // The file is opened for each line: nothing stays locked, the folder may be
@@ -75,7 +75,7 @@ void Win32Log::Append(std::string_view line) {
     CreateDirectoryW(FolderOf(path_).c_str(), nullptr);
     HANDLE opened = OpenForAppending(path_);
     if (opened == INVALID_HANDLE_VALUE) return;
-    UniqueHandleObj file(opened);
+    UniqueFile file(opened);
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
         static_cast<std::uint64_t>(size.QuadPart) + text.size() > limit_) {
