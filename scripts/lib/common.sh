@@ -27,6 +27,16 @@ use_arch "${VANTREL_ARCH:-64}" "${WINEPREFIX:-}" || exit 2
 
 log() { printf '==> %s\n' "$*"; }
 
+# The one wait of the scripts: retries a check every tenth of a second until it
+# holds or the seconds (a whole number) have passed. Bounds only end a hung run;
+# nothing is judged by how long it took.
+wait_for() {  # seconds command...
+    local tries=$(($1 * 10)) i
+    shift
+    for ((i = 0; i < tries; i++)); do "$@" && return 0; sleep 0.1; done
+    "$@"
+}
+
 # The program's version, as the build gives it to the exe.
 project_version() { sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt"; }
 
@@ -79,12 +89,7 @@ start_xvfb() {
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || { log "Xvfb did not start"; return 1; }
+    wait_for 10 eval 'xdpyinfo >/dev/null 2>&1' || { log "Xvfb did not start"; return 1; }
     # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
     setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
 }

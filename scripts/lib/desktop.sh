@@ -32,9 +32,7 @@ wine_stop() {  # name
     local pid=${PID_OF[$1]:-}
     [ -n "$pid" ] || return 0
     kill "$pid" 2>/dev/null || true
-    local i
-    for i in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
+    wait_for 5 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     unset "PID_OF[$1]"
 }

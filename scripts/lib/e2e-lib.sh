@@ -6,6 +6,10 @@ PASSED=0
 FAILED=0
 CURRENT=""
 scenario() { CURRENT=$1; printf -- '--- %s\n' "$1"; }
+# A check that cannot run here; scripts/test lists it, and fails unless it is expected.
+skip() {  # id reason
+    printf '  SKIP %s: %s\n' "$1" "$2"
+}
 check() {  # what actual expected
     if [ "$2" == "$3" ]; then
         PASSED=$((PASSED + 1))
@@ -47,10 +51,10 @@ log_lines_since() {  # line number -> the events after it, without their time st
 log_length() { [ -f "$VANTREL_LOG" ] && wc -l <"$VANTREL_LOG" || echo 0; }
 
 runs() { [ -f "$RUNNER_LOG" ] && grep -c '^end$' "$RUNNER_LOG" || echo 0; }
+runs_at_least() { [ "$(runs)" -ge "$1" ]; }
 wait_runs() {  # count seconds
     local i
-    for i in $(seq 1 $(($2 * 10))); do [ "$(runs)" -ge "$1" ] && return 0; sleep 0.1; done
-    return 1
+    wait_for "$2" runs_at_least "$1"
 }
 # A field of the runner's last record, unescaped only for \\ (enough for paths).
 last_record() {  # field
@@ -86,8 +90,7 @@ wait_armed() {  # mods vk milliseconds
 vantrel_running() { [ -n "${PID_OF[vantrel]:-}" ] && kill -0 "${PID_OF[vantrel]}" 2>/dev/null; }
 wait_vantrel_exit() {  # seconds
     local i
-    for i in $(seq 1 $(($1 * 10))); do vantrel_running || return 0; sleep 0.1; done
-    return 1
+    wait_for "$1" eval '! vantrel_running'
 }
 # Ends the program as the system would (WM_CLOSE unloads the main window), killing it
 # only when that does not work.
@@ -143,7 +146,7 @@ menu_origin() {
 tray_menu() {  # Settings | Exit | About
     local i origin="" mx my dy
     tray_click 3 || return 1
-    for i in $(seq 1 30); do origin=$(menu_origin) && break; sleep 0.1; done
+    wait_for 3 eval 'menu_origin >/dev/null' && origin=$(menu_origin)
     [ -n "$origin" ] || { echo "  (no tray menu appeared)"; return 1; }
     read -r mx my <<<"$origin"
     case $1 in
@@ -168,14 +171,6 @@ expected_script() {  # True|False
     hex_of "$s"
 }
 
-
-# Retries a check for a bounded time: Wine shows and hides its tray window lazily.
-wait_for() {  # seconds command...
-    local seconds=$1 i
-    shift
-    for i in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 
 # Chooses a tray menu item and waits for its effect, trying again when the click was
 # lost (under Xvfb a window that has just closed can still cover the tray a moment).

@@ -166,6 +166,8 @@ TEST_F(frmSettingsTest, OkWritesEveryEditedValueInStoreOrder) {
 
     const std::vector<std::string> expected(6, "SettingsStore.Write");
     EXPECT_EQ(d.journal.calls, expected);
+    EXPECT_EQ(d.settings.writtenKeys,
+              (std::vector<std::string>{"SourceWindow", "Field", "AppName", "Hotkey", "HotKeyShift", "SaveNext"}));
     EXPECT_EQ(Stored("SourceWindow"), "Kunden; \"x\"");
     EXPECT_EQ(Stored("Field"), "acct_no");
     EXPECT_EQ(Stored("AppName"), "AP");

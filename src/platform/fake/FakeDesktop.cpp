@@ -39,6 +39,7 @@ void FakeSettingsStore::Write(std::string_view app, std::string_view section, st
     if (refuseWriteOf && *refuseWriteOf == key) refuseWriteOf = std::string("*");
     if (refuseWriteOf && *refuseWriteOf == "*") throw Error("Access is denied.");
     values[Path(app, section, key)] = std::string(value);
+    writtenKeys.emplace_back(key);
     nonText.erase(Path(app, section, key));
 }
 

@@ -43,6 +43,7 @@ public:
     std::set<std::string> nonText;
     // Writes fail from this key on.
     std::optional<std::string> refuseWriteOf;
+    std::vector<std::string> writtenKeys;  // in the order written
 
 private:
     Journal& journal_;
