@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vantrel::fake::FakeDesktop d;
     vantrel::ResetAppLink();
     vantrel::frmSettings form;
-    std::string shown = form.Form_Load().txtHotKey;
+    std::string shown = form.Form_Load(vantrel::AppLink().oSettings().Values()).txtHotKey;
     for (std::size_t at = 0; at + 8 <= size; at += 8) {
         const std::int32_t code = ReadInt(data + at);
         const std::int32_t shift = ReadInt(data + at + 4);

@@ -18,6 +18,7 @@
 #include "settings/KeyNames.h"
 #include "settings/StoredValues.h"
 #include "settings/clsSettings.h"
+#include "settings/ScriptFieldName.h"
 #include "settings/frmSettings.h"
 
 namespace {
@@ -112,14 +113,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vantrel::ResetAppLink();
     vantrel::AppLink().oSettings(std::make_shared<clsSettings>(s));
     vantrel::frmSettings form;
-    const vantrel::frmSettingsView view = form.Form_Load();
+    const vantrel::frmSettingsView view = form.Form_Load(s.Values());
     FUZZ_CHECK(view.txtHotKey == vantrel::HotKeyText(s.HotKeyShift(), s.HotKey()));
     FUZZ_CHECK(view.txtSourceWindow == s.SourceAppTitle());
     FUZZ_CHECK(view.txtIndexField == (s.Field().empty() ? std::string("last_name") : s.Field()));
     FUZZ_CHECK(view.chkSaveNext == s.savenext());
     FUZZ_CHECK(form.CapturedKeyCode() == s.HotKey() && form.CapturedShift() == s.HotKeyShift());
-    FUZZ_CHECK(form.cmdOK_Click(view));
+    const std::optional<vantrel::SettingsValues> confirmed = form.cmdOK_Click(view);
+    // A field name the script could not carry exactly is refused with a box.
+    if (!vantrel::ScriptCanCarry(view.txtIndexField)) {
+        FUZZ_CHECK(!confirmed && d.boxes.shown.size() == 1);
+        vantrel::ResetAppLink();
+        return 0;
+    }
+    FUZZ_CHECK(confirmed);
     FUZZ_CHECK(d.boxes.shown.empty());
+    s.Assign(*confirmed);
+    FUZZ_CHECK(s.SaveSettings());
     clsSettings saved;
     FUZZ_CHECK(saved.GetSettings());
     FUZZ_CHECK(saved.HotKey() == s.HotKey() && saved.HotKeyShift() == s.HotKeyShift());
