@@ -71,6 +71,16 @@ TEST(Win32FilesTest, WritesTheTextInTheAnsiCodePageReplacingAnyLongerOldFile) {
 
     files.WriteNewAnsiTextFile(win32::Narrow(path), "");
     EXPECT_EQ(ReadBytes(path), "");
+
+    // A look-alike ("＂" would become '"') or a "?" would be other text: nothing is written.
+    EXPECT_TRUE(files.IsExactInAnsi("Index.Field(\"Straße\")"));
+    WriteBytes(path, "old\r\n");
+    for (const char* text : {"Index.Field(\"Vendor \xEF\xBC\x82Nr\xEF\xBC\x82\")\r\n", "\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(files.IsExactInAnsi(text));
+        EXPECT_THROW(files.WriteNewAnsiTextFile(win32::Narrow(path), text), Error);
+        EXPECT_EQ(ReadBytes(path), "old\r\n");
+    }
 }
 
 // The plain-file test does not see hidden or system files, so such an old
