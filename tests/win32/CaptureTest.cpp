@@ -213,7 +213,7 @@ class RunnerFolder {
 public:
     RunnerFolder() {
         if (GetFileAttributesW(kBase) != INVALID_FILE_ATTRIBUTES) {
-            saved_ = std::wstring(kBase) + L".saved-" + std::to_wstring(GetCurrentProcessId());
+            saved_ = std::wstring(kBase) + L"." + testing::UniqueName(L"saved");
             if (!MoveFileW(kBase, saved_->c_str())) ADD_FAILURE() << "moving the old folder aside: " << LastErrorText();
         }
         CreateDirectoryW(kBase, nullptr);
@@ -221,8 +221,13 @@ public:
         if (!CopyFileW(StandInRunner().c_str(), (std::wstring(kScripts) + L"\\brisklet.exe").c_str(), FALSE))
             ADD_FAILURE() << "copying the stand-in runner: " << LastErrorText();
     }
+    // The runner a test started may still be ending, its program still open:
+    // the folder goes once it can, so the next test finds the place free.
     ~RunnerFolder() {
-        RemoveTree(kBase);
+        PumpMessagesUntil([] {
+            RemoveTree(kBase);
+            return GetFileAttributesW(kBase) == INVALID_FILE_ATTRIBUTES;
+        });
         if (saved_) MoveFileW(saved_->c_str(), kBase);
     }
     RunnerFolder(const RunnerFolder&) = delete;

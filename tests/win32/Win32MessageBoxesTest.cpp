@@ -22,10 +22,11 @@ struct BoxSeen {
 // Plays the user: waits for the box, looks at it and presses OK.
 BoxSeen CloseBoxWhenItAppears(const std::wstring& caption, HWND ownWindow) {
     BoxSeen seen;
+    // Looked at once shown: the box exists before it is set up.
     HWND box = nullptr;
-    for (int i = 0; i < 1000 && box == nullptr; ++i) {
+    for (int i = 0; i < 1000 && (box == nullptr || !IsWindowVisible(box)); ++i) {
         box = FindWindowW(L"#32770", caption.c_str());
-        if (box == nullptr) Sleep(10);
+        if (box == nullptr || !IsWindowVisible(box)) Sleep(10);
     }
     if (box == nullptr) return seen;
     seen.found = true;

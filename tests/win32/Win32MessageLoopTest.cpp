@@ -48,6 +48,10 @@ TEST_F(Win32MessageLoopTest, OnePassDispatchesWhatIsWaiting) {
 TEST_F(Win32MessageLoopTest, AQuitRequestIsLeftForTheMainLoop) {
     PostQuitMessage(17);
     loop_.ProcessPending();
+    // It ends a wait too, which would otherwise wake at once, again and again.
+    int checks = 0;
+    EXPECT_FALSE(loop_.PumpUntil([&] { return ++checks < 0; }, std::chrono::seconds(10)));
+    EXPECT_LE(checks, 3);
     MSG msg{};
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit request was swallowed";
     EXPECT_EQ(msg.wParam, 17u);

@@ -12,25 +12,30 @@ namespace {
 constexpr std::chrono::milliseconds kRest{8};
 }  // namespace
 
-void Win32MessageLoop::ProcessPending() {
+bool Win32MessageLoop::Pass() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave it for the main loop, which ends the program on it.
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    return true;
 }
+
+void Win32MessageLoop::ProcessPending() { Pass(); }
 
 bool Win32MessageLoop::PumpUntil(const std::function<bool()>& done,
                                  std::optional<std::chrono::milliseconds> bound) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = bound ? std::optional(Clock::now() + *bound) : std::nullopt;
     while (!done()) {
-        ProcessPending();
+        // The quit request would wake every rest at once: waiting on would
+        // burn the processor until the condition held, which may be never.
+        if (!Pass()) return done();
         if (done()) return true;
         auto rest = kRest;
         if (deadline) {
