@@ -11,6 +11,15 @@ REFERENCE_EXE="$WIN_BIN/tools/reference/reference.exe"
 E2E_DIR="$BUILD/e2e"
 SCRIPTS_DIR="$WINEPREFIX/drive_c/Program Files/Tallowin/scripts"
 STANDIN_DIR="$WINEPREFIX/drive_c/standins"
+# The stand-in runner's record: one block per run, ending in "end".
+RUNNER_LOG="$SCRIPTS_DIR/brisklet.log"
+runs() { [ -f "$RUNNER_LOG" ] && grep -c '^end$' "$RUNNER_LOG" || echo 0; }
+runs_at_least() { [ "$(runs)" -ge "$1" ]; }
+# A field of the runner's last record, unescaped only for \\ (enough for paths).
+last_record() {  # field
+    awk '/^start /{block=""} {block=block $0 "\n"} END{printf "%s", block}' "$RUNNER_LOG" |
+        sed -n "s/^$1 //p" | sed 's/\\\\/\\/g'
+}
 SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Vantrel\Settings'
 NOTEPAD_TITLE="Untitled - Notepad"
 

@@ -32,7 +32,6 @@ check_ok() {  # what command... (returns whether it held)
 cleanup() { stop_started; chattr -i "$SCRIPTS_DIR" 2>/dev/null; }
 trap cleanup EXIT
 
-RUNNER_LOG="$SCRIPTS_DIR/brisklet.log"
 DOC_LOG="$STANDIN_DIR/doccenter.log"
 SCRIPT_FILE="$SCRIPTS_DIR/brisklet.sc"
 RUNNER_CMDLINE='C:\program files\tallowin\scripts\brisklet.exe C:\program files\tallowin\scripts\brisklet.sc'
@@ -50,16 +49,9 @@ log_lines_since() {  # line number -> the events after it, without their time st
 }
 log_length() { [ -f "$VANTREL_LOG" ] && wc -l <"$VANTREL_LOG" || echo 0; }
 
-runs() { [ -f "$RUNNER_LOG" ] && grep -c '^end$' "$RUNNER_LOG" || echo 0; }
-runs_at_least() { [ "$(runs)" -ge "$1" ]; }
 wait_runs() {  # count seconds
     local i
     wait_for "$2" runs_at_least "$1"
-}
-# A field of the runner's last record, unescaped only for \\ (enough for paths).
-last_record() {  # field
-    awk '/^start /{block=""} {block=block $0 "\n"} END{printf "%s", block}' "$RUNNER_LOG" |
-        sed -n "s/^$1 //p" | sed 's/\\\\/\\/g'
 }
 hex_of() { printf '%b' "$1" | od -An -tx1 -v | tr -d ' \n'; }
 now_us() { date +%s%6N; }

@@ -1,6 +1,7 @@
 #include "app/CIAsystray.h"
 
 #include "platform/Desktop.h"
+#include "platform/Utf8.h"
 
 namespace vantrel {
 
@@ -10,8 +11,6 @@ namespace {
 // same icon (window and identifier) as the addition.
 NotifyIconRecord gRecord;
 bool gShown = false;
-
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
 

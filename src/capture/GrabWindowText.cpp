@@ -8,6 +8,7 @@
 #include "capture/KeystrokeNotation.h"
 #include "platform/Desktop.h"
 #include "platform/Types.h"
+#include "platform/Utf8.h"
 
 namespace vantrel {
 
@@ -34,20 +35,11 @@ void SendAndAwaitCopy(Desktop& d, const char* keystrokes) {
     d.loop.PumpUntil([&] { return d.clipboard.SequenceNumber() != before; }, kCopyWaitBound);
 }
 
-// Characters, not bytes, as a support person would count them.
-std::size_t CharacterCount(const std::string& utf8) {
-    std::size_t count = 0;
-    for (const char c : utf8) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    }
-    return count;
-}
-
 // How the press was captured and how long the value is; never the value.
 void LogPress(const char* how, const std::string& captured) {
     LogEvent(captured.empty() ? std::string("press: nothing captured")
                               : "press: captured " + std::string(how) + ", " +
-                                    std::to_string(CharacterCount(captured)) + " characters");
+                                    std::to_string(Utf8CharacterCount(captured)) + " characters");
 }
 
 }  // namespace

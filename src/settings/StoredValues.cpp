@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/Error.h"
+#include "platform/Utf8.h"
 
 namespace vantrel {
 
@@ -51,9 +52,8 @@ bool IsDecimalNumber(std::string_view t, bool& nonZero) {
 // Stored values may be long or binary junk; keep the message readable.
 std::string StoredTextQuoted(std::string_view text) {
     constexpr std::size_t kShown = 40;
-    std::size_t cut = std::min(text.size(), kShown);
     // Cut between characters, so the message stays UTF-8 like the text.
-    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    const std::size_t cut = Utf8CutLength(text, kShown);
     std::string shown(text.substr(0, cut));
     for (char& c : shown) {
         if (static_cast<unsigned char>(c) < 0x20) c = '?';

@@ -69,5 +69,7 @@ using UniqueHmenu = UniqueHandle<NullHandlePolicy<HMENU, DestroyMenu>>;
 using UniqueHicon = UniqueHandle<NullHandlePolicy<HICON, DestroyIcon>>;
 using UniqueHglobal = UniqueHandle<NullHandlePolicy<HGLOBAL, GlobalFree>>;
 using UniqueHfont = UniqueHandle<NullHandlePolicy<HFONT, DeleteObject>>;
+// What the system allocated for the caller with LocalAlloc (strings, descriptors).
+using UniqueHlocal = UniqueHandle<NullHandlePolicy<HLOCAL, LocalFree>>;
 
 }  // namespace vantrel::win32

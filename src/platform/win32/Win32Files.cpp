@@ -44,25 +44,9 @@ std::wstring ReplaceableByUsers() {
     if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
         !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
         return {};
-    const std::wstring sddl = L"D:(A;;FA;;;" + std::wstring(sid) + L")(A;;FRSD;;;BU)";
-    LocalFree(sid);
-    return sddl;
+    const UniqueHlocal sidText(sid);
+    return L"D:(A;;FA;;;" + std::wstring(sid) + L")(A;;FRSD;;;BU)";
 }
-
-class LocalSecurityDescriptor {
-public:
-    LocalSecurityDescriptor() = default;
-    ~LocalSecurityDescriptor() {
-        if (p_ != nullptr) LocalFree(p_);
-    }
-    LocalSecurityDescriptor(const LocalSecurityDescriptor&) = delete;
-    LocalSecurityDescriptor& operator=(const LocalSecurityDescriptor&) = delete;
-    PSECURITY_DESCRIPTOR* put() { return &p_; }
-    PSECURITY_DESCRIPTOR get() const { return p_; }
-
-private:
-    PSECURITY_DESCRIPTOR p_ = nullptr;
-};
 
 std::wstring FolderOf(const std::wstring& path) {
     const auto slash = path.rfind(L'\\');
@@ -99,7 +83,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
                     " failed: the text holds characters that this system's code page cannot hold");
     const std::wstring target = Widen(path);
     const std::string& bytes = *ansi;
-    LocalSecurityDescriptor descriptor;
+    UniqueHlocal descriptor;
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
     const std::wstring sddl = ReplaceableByUsers();
     if (!sddl.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/Utf8.h"
 #include "platform/win32/LastErrorKeeper.h"
 #include "platform/win32/LocalAppData.h"
 #include "platform/win32/UniqueHandle.h"
@@ -61,11 +62,7 @@ void Win32Log::Append(std::string_view line) {
     // One event is one line of reasonable length, whatever a description holds;
     // cut between characters.
     constexpr std::size_t kLongest = 1000;
-    std::size_t length = line.size();
-    if (length > kLongest) {
-        length = kLongest;
-        while (length > 0 && (static_cast<unsigned char>(line[length]) & 0xC0) == 0x80) --length;
-    }
+    const std::size_t length = Utf8CutLength(line, kLongest);
     std::string text = Stamp();
     text.reserve(text.size() + length + 6);
     for (const char c : line.substr(0, length)) text.push_back(c == '\r' || c == '\n' ? ' ' : c);
