@@ -38,8 +38,10 @@ RUNNER_CMDLINE='C:\program files\tallowin\scripts\brisklet.exe C:\program files\
 VK_F11=122
 VK_F12=123
 
-# The program's diagnostic log, in the user's local application data.
-LOCAL_APPDATA=$(winepath -u "$(timeout 60 wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+# The program's diagnostic log, in the user's local application data. Wine names
+# the profile after the Unix user; asking Wine here would start its server before
+# the caller has prepared the prefix.
+LOCAL_APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local"
 VANTREL_LOG="$LOCAL_APPDATA/Vantrel/Vantrel.log"
 # Where a program without a manifest had its writes to the scripts folder redirected.
 VIRTUAL_SCRIPT="$LOCAL_APPDATA/VirtualStore/Program Files/Tallowin/scripts/brisklet.sc"
