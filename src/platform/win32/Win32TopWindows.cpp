@@ -68,22 +68,46 @@ WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
     if (window == nullptr) throw Error("No window has the title '" + std::string(title) + "'");
     // Asynchronously: a hung program would hold a plain ShowWindow for good.
     if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+    brought_ = GetForegroundWindow() != window ? reinterpret_cast<WindowHandle>(window) : 0;
+    readySince_.reset();
     // Not waiting for the other program to take the focus: it gets it when it
     // next reads its messages, and the keystrokes that follow queue up meanwhile.
     SetForegroundWindow(window);
     return reinterpret_cast<WindowHandle>(window);
 }
 
+namespace {
+
+// Raising a window can still bring its program work after it has taken the
+// activation: under Wine, the events of the raise (the pointer now over the
+// window) make it re-read the modifier keys from X, which drops a Ctrl sent
+// meanwhile, so Ctrl+C would type a "c" over the user's selection. Those
+// events arrive within a moment; a window brought to the front is ready once
+// it has held the focus this long. (The system's own idle signal cannot tell:
+// it answers only for a program's start.)
+constexpr std::chrono::milliseconds kSettle{20};
+
+}  // namespace
+
 // The system makes a window the foreground one before its program has taken
 // the activation; only once the program has given one of its windows the
-// focus is it ready for keystrokes, and can say what is selected.
+// focus, and has had a moment for what the raise brings, is it ready for
+// keystrokes and can say what is selected.
 bool Win32TopWindows::IsForeground(WindowHandle window) {
     const HWND hwnd = reinterpret_cast<HWND>(window);
-    if (GetForegroundWindow() != hwnd) return false;
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) return true;
-    return info.hwndFocus != nullptr;
+    const bool ready = GetForegroundWindow() == hwnd &&
+                       (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ||
+                        info.hwndFocus != nullptr);
+    if (!ready) {
+        readySince_.reset();
+        return false;
+    }
+    if (window != brought_) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (!readySince_) readySince_ = now;
+    return now - *readySince_ >= kSettle;
 }
 
 namespace {

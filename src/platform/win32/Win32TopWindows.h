@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
+
 #include "platform/TopWindows.h"
 
 namespace vantrel::win32 {
@@ -10,6 +13,12 @@ public:
     WindowHandle ActivateByTitle(std::string_view title) override;
     bool IsForeground(WindowHandle window) override;
     Selection FocusedSelection(WindowHandle window) override;
+
+private:
+    // The window this object brought to the front, and since when it has been
+    // ready for keystrokes; a window that was in front already needs no settling.
+    WindowHandle brought_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> readySince_;
 };
 
 }  // namespace vantrel::win32
