@@ -26,7 +26,7 @@ bool IsAbsolute(std::wstring_view path) {
 
 // Failures that say the program cannot be started as it stands; anything else
 // (the system was short of something for a moment; Wine has been seen to say
-// "Internal error" once in some hundreds of starts) is worth one more try.
+// "Internal error" once in about a thousand starts) is worth one more try.
 bool IsLasting(DWORD error) {
     constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, missing in MinGW's headers
     switch (error) {
