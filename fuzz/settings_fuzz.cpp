@@ -28,8 +28,6 @@ using vantrel::clsSettings;
 constexpr std::array<const char*, 6> kKeys = {"SourceWindow", "Field",       "AppName",
                                               "Hotkey",       "HotKeyShift", "SaveNext"};
 
-std::string Path(const char* key) { return vantrel::fake::FakeSettingsStore::Path("Vantrel", "Settings", key); }
-
 // Shift 1, Ctrl 2, Alt 4 as registration wants them: Alt 1, Ctrl 2, Shift 4.
 int ExpectedMod(int shift) { return ((shift >> 2) & 1) * 1 + ((shift >> 1) & 1) * 2 + (shift & 1) * 4; }
 
@@ -70,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t end = rest.find('\n');
         stored[k] = std::string(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        d.settings.values[Path(kKeys[k])] = *stored[k];
+        d.settings.Store(kKeys[k], *stored[k]);
     }
     auto valueOf = [&](std::size_t k, const char* byDefault) { return stored[k].value_or(byDefault); };
 

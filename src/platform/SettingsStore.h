@@ -6,7 +6,8 @@
 
 namespace vantrel {
 
-// The per-user settings store, addressed by application, section and key.
+// The per-user settings store, addressed by application, section and key, with
+// the machine-wide values that an office's installer or policy sets beneath it.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
@@ -14,6 +15,11 @@ public:
     // the key holds something that is not text.
     virtual std::optional<std::string> Read(std::string_view app, std::string_view section,
                                             std::string_view key) = 0;
+    // The same for the value set for every user of the machine. Read only:
+    // nothing the program does writes there.
+    virtual std::optional<std::string> ReadMachineWide(std::string_view app,
+                                                       std::string_view section,
+                                                       std::string_view key) = 0;
     // Creates or replaces the value. Throws Error when the store refuses it.
     virtual void Write(std::string_view app, std::string_view section, std::string_view key,
                        std::string_view value) = 0;

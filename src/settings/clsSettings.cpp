@@ -1,8 +1,11 @@
 #include "settings/clsSettings.h"
 
+#include <array>
 #include <exception>
+#include <optional>
 
 #include "platform/Desktop.h"
+#include "platform/Error.h"
 #include "settings/KeyNames.h"
 #include "settings/StoredValues.h"
 
@@ -13,12 +16,58 @@ namespace {
 constexpr const char* kApp = "Vantrel";
 constexpr const char* kSection = "Settings";
 
-std::string ReadSetting(const char* key, const char* byDefault) {
-    return CurrentDesktop().settings.Read(kApp, kSection, key).value_or(byDefault);
-}
+// One stored key: its name, the text that stands for it when neither the user
+// nor the machine holds it, and how a value moves between text and object.
+struct SettingKey {
+    const char* name;
+    const char* byDefault;
+    std::string (*stored)(const clsSettings& settings);
+    // Throws Error when the text is not of the key's form.
+    void (*take)(clsSettings& settings, const char* key, const std::string& text);
+};
 
-void WriteSetting(const char* key, const std::string& value) {
-    CurrentDesktop().settings.Write(kApp, kSection, key, value);
+// Written and read in this order: a failing key leaves the ones before it done.
+constexpr std::array<SettingKey, 6> kKeys{{
+    {"SourceWindow", "", [](const clsSettings& s) { return s.SourceAppTitle(); },
+     [](clsSettings& s, const char*, const std::string& text) { s.SourceAppTitle(text); }},
+    {"Field", "", [](const clsSettings& s) { return s.Field(); },
+     [](clsSettings& s, const char*, const std::string& text) { s.Field(text); }},
+    {"AppName", "", [](const clsSettings& s) { return s.AppName(); },
+     [](clsSettings& s, const char*, const std::string& text) { s.AppName(text); }},
+    {"Hotkey", "122", [](const clsSettings& s) { return StoredText(s.HotKey()); },
+     [](clsSettings& s, const char* key, const std::string& text) {
+         s.HotKey(StoredInteger16(key, text));
+     }},
+    {"HotKeyShift", "0", [](const clsSettings& s) { return StoredText(s.HotKeyShift()); },
+     [](clsSettings& s, const char* key, const std::string& text) {
+         s.HotKeyShift(StoredInteger16(key, text));
+     }},
+    {"SaveNext", "False", [](const clsSettings& s) { return StoredText(s.savenext()); },
+     [](clsSettings& s, const char* key, const std::string& text) {
+         s.savenext(StoredBoolean(key, text));
+     }},
+}};
+
+// Takes the value in force for `key`: the user's, else the one set for the
+// whole machine, else the built-in default. True when it was the machine's.
+bool TakeInForce(clsSettings& settings, const SettingKey& key) {
+    SettingsStore& store = CurrentDesktop().settings;
+    if (const std::optional<std::string> user = store.Read(kApp, kSection, key.name)) {
+        key.take(settings, key.name, *user);
+        return false;
+    }
+    try {
+        if (const std::optional<std::string> machine =
+                store.ReadMachineWide(kApp, kSection, key.name)) {
+            key.take(settings, key.name, *machine);
+            return true;
+        }
+    } catch (const Error& e) {
+        // The clerk's own store is fine: say where the bad value is.
+        throw Error(std::string(e.what()) + " (set for the whole machine)");
+    }
+    key.take(settings, key.name, key.byDefault);
+    return false;
 }
 
 }  // namespace
@@ -57,24 +106,20 @@ void clsSettings::Assign(const SettingsValues& values) {
 }
 
 bool clsSettings::SaveSettings() {
-    WriteSetting("SourceWindow", SourceAppTitle());
-    WriteSetting("Field", Field());
-    WriteSetting("AppName", AppName());
-    WriteSetting("Hotkey", StoredText(HotKey()));
-    WriteSetting("HotKeyShift", StoredText(HotKeyShift()));
-    WriteSetting("SaveNext", StoredText(savenext()));
+    for (const SettingKey& key : kKeys) {
+        CurrentDesktop().settings.Write(kApp, kSection, key.name, key.stored(*this));
+    }
     return true;
 }
 
 bool clsSettings::GetSettings() {
+    std::string fromMachine;
     try {
         GrabType("Cursor");
-        SourceAppTitle(ReadSetting("SourceWindow", ""));
-        Field(ReadSetting("Field", ""));
-        AppName(ReadSetting("AppName", ""));
-        HotKey(StoredInteger16("Hotkey", ReadSetting("Hotkey", "122")));
-        HotKeyShift(StoredInteger16("HotKeyShift", ReadSetting("HotKeyShift", "0")));
-        savenext(StoredBoolean("SaveNext", ReadSetting("SaveNext", "False")));
+        for (const SettingKey& key : kKeys) {
+            if (TakeInForce(*this, key))
+                fromMachine += (fromMachine.empty() ? "" : ", ") + std::string(key.name);
+        }
     } catch (const std::exception& e) {
         LogEvent(std::string("settings could not be read: ") + e.what());
         throw;
@@ -84,27 +129,29 @@ bool clsSettings::GetSettings() {
              ", source window " + StoredTextQuoted(SourceAppTitle()) +
              ", index field " + StoredTextQuoted(Field()) +
              ", application " + StoredTextQuoted(AppName()) +
-             ", Auto Save/Next " + (savenext() ? "on" : "off"));
+             ", Auto Save/Next " + (savenext() ? "on" : "off") +
+             (fromMachine.empty() ? "" : "; from the machine: " + fromMachine));
     return true;
 }
 
+// A value that cannot be read counts as absent, so the next one down is offered.
 void clsSettings::GetReadableSettings() {
-    auto readable = [](auto read, auto byDefault) {
-        try {
-            return read();
-        } catch (const std::exception&) {
-            return byDefault;
-        }
-    };
+    SettingsStore& store = CurrentDesktop().settings;
     GrabType("Cursor");
-    SourceAppTitle(readable([] { return ReadSetting("SourceWindow", ""); }, std::string()));
-    Field(readable([] { return ReadSetting("Field", ""); }, std::string()));
-    AppName(readable([] { return ReadSetting("AppName", ""); }, std::string()));
-    HotKey(readable([] { return StoredInteger16("Hotkey", ReadSetting("Hotkey", "122")); },
-                    std::int16_t{122}));
-    HotKeyShift(readable([] { return StoredInteger16("HotKeyShift", ReadSetting("HotKeyShift", "0")); },
-                         std::int16_t{0}));
-    savenext(readable([] { return StoredBoolean("SaveNext", ReadSetting("SaveNext", "False")); }, false));
+    for (const SettingKey& key : kKeys) {
+        const auto took = [&](auto read) {
+            try {
+                const std::optional<std::string> text = read();
+                if (text) key.take(*this, key.name, *text);
+                return text.has_value();
+            } catch (const std::exception&) {
+                return false;
+            }
+        };
+        if (!took([&] { return store.Read(kApp, kSection, key.name); }) &&
+            !took([&] { return store.ReadMachineWide(kApp, kSection, key.name); }))
+            key.take(*this, key.name, key.byDefault);
+    }
 }
 
 }  // namespace vantrel

@@ -16,7 +16,9 @@ struct SettingsValues {
 };
 
 // The user's configuration and its stored form: application "Vantrel",
-// section "Settings" of the per-user settings store.
+// section "Settings" of the per-user settings store. Each key the user has not
+// stored is read from the values set for the whole machine (an office's
+// installer or policy), and only where neither has it is the default taken.
 class clsSettings {
 public:
     bool savenext() const { return savenext_; }
@@ -37,7 +39,8 @@ public:
     std::string GrabType();
 
     // Both return true or throw Error; keys are written and read in a fixed
-    // order, and a failing key leaves the ones before it done.
+    // order, and a failing key leaves the ones before it done. Only the user's
+    // values are written, all six, whichever level they were read from.
     bool SaveSettings();
     bool GetSettings();
     // For a repair after GetSettings failed: every value that can be read is

@@ -65,12 +65,12 @@ Box HandlerBox(const std::string& handler, const std::string& op) {
 class World {
 public:
     World() {
-        Store("SourceWindow", kSourceTitle);
-        Store("Field", "InvoiceNo");
-        Store("AppName", "AP");
-        Store("Hotkey", "122");
-        Store("HotKeyShift", "0");
-        Store("SaveNext", "True");
+        d.settings.Store("SourceWindow", kSourceTitle);
+        d.settings.Store("Field", "InvoiceNo");
+        d.settings.Store("AppName", "AP");
+        d.settings.Store("Hotkey", "122");
+        d.settings.Store("HotKeyShift", "0");
+        d.settings.Store("SaveNext", "True");
         d.windows.titles = {"Billing - Customer 17", "Document Center"};
         d.keyboard.source = {"A-17 and more", "A-17"};
         d.files.folders.insert(FakeFiles::Key(kScriptsFolder));
@@ -86,10 +86,6 @@ public:
     }
     World(const World&) = delete;
     World& operator=(const World&) = delete;
-
-    void Store(const char* key, const char* value) {
-        d.settings.values[fake::FakeSettingsStore::Path("Vantrel", "Settings", key)] = value;
-    }
 
     // As the system delivers it: to whatever procedure the main window has now.
     void PressHotKey() {
@@ -359,8 +355,7 @@ TEST(FaultWalk, SettingsCommandFromTheTray) {
             ASSERT_TRUE(w.Registered());
             EXPECT_EQ(w.Registered()->vk, kVkF9);
             EXPECT_EQ(w.Registered()->modifiers, 0);
-            EXPECT_EQ(w.d.settings.values.at(fake::FakeSettingsStore::Path("Vantrel", "Settings", "Hotkey")),
-                      "120");
+            EXPECT_EQ(w.d.settings.values.at(fake::FakeSettingsStore::Key("Hotkey")), "120");
             EXPECT_EQ(AppLink().colFields()->Count(), 1);
             EXPECT_EQ(AppLink().colFields()->Item(1)->Field(), "InvoiceNo");
         },

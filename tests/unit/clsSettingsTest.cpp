@@ -8,7 +8,7 @@
 namespace vantrel {
 namespace {
 
-std::string Key(const char* key) { return fake::FakeSettingsStore::Path("Vantrel", "Settings", key); }
+constexpr auto Key = &fake::FakeSettingsStore::Key;
 
 TEST(clsSettings, NewObjectHoldsInitialValues) {
     clsSettings s;
@@ -84,9 +84,8 @@ TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
     EXPECT_EQ(d.settings.values[Key("Hotkey")], "-5");
     EXPECT_EQ(d.settings.values[Key("HotKeyShift")], "6");
     EXPECT_EQ(d.settings.values[Key("SaveNext")], "True");
-    // Written in a fixed order.
-    std::vector<std::string> order;
-    for (const auto& call : d.journal.calls) order.push_back(call);
+    EXPECT_EQ(d.settings.writtenKeys, (std::vector<std::string>{"SourceWindow", "Field", "AppName",
+                                                                "Hotkey", "HotKeyShift", "SaveNext"}));
     EXPECT_EQ(d.journal.CountOf("SettingsStore.Write"), 6);
 
     clsSettings t;
@@ -102,7 +101,7 @@ TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
                                   "index field \"Invoice \"No\"\", application \"AP\", Auto Save/Next on");
 
     // A huge stored text is cut in the log, between two characters.
-    d.settings.values[Key("AppName")] = std::string(39, 'x') + "ü" + std::string(100000, 'y');
+    d.settings.Store("AppName", std::string(39, 'x') + "ü" + std::string(100000, 'y'));
     EXPECT_TRUE(t.GetSettings());
     EXPECT_EQ(d.log.lines.back(), "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
                                   "index field \"Invoice \"No\"\", application \"" +
@@ -115,12 +114,12 @@ TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
 
 TEST(clsSettings, AFailingKeyKeepsEarlierKeysAndLeavesLaterOnes) {
     fake::FakeDesktop d;
-    d.settings.values[Key("SourceWindow")] = "Billing";
-    d.settings.values[Key("Field")] = "InvoiceNo";
-    d.settings.values[Key("AppName")] = "AP";
-    d.settings.values[Key("Hotkey")] = "abc";
-    d.settings.values[Key("HotKeyShift")] = "6";
-    d.settings.values[Key("SaveNext")] = "True";
+    d.settings.Store("SourceWindow", "Billing");
+    d.settings.Store("Field", "InvoiceNo");
+    d.settings.Store("AppName", "AP");
+    d.settings.Store("Hotkey", "abc");
+    d.settings.Store("HotKeyShift", "6");
+    d.settings.Store("SaveNext", "True");
     clsSettings s;
     s.HotKey(116);
     s.HotKeyShift(1);
@@ -137,6 +136,41 @@ TEST(clsSettings, AFailingKeyKeepsEarlierKeysAndLeavesLaterOnes) {
     EXPECT_EQ(s.HotKeyShift(), 1);
     EXPECT_EQ(s.HotKeyMod(), 4);
     EXPECT_FALSE(s.savenext());
+}
+
+// Key by key: the user's value, else the machine's, else the default.
+TEST(clsSettings, EachKeyIsTheUsersElseTheMachinesElseTheDefault) {
+    fake::FakeDesktop d;
+    const auto machine = [&](const char* key, const char* value) {
+        d.settings.machineValues[Key(key)] = value;
+    };
+    d.settings.Store("Field", "user_field");
+    d.settings.Store("Hotkey", "120");
+    machine("Field", "office_field");
+    machine("Hotkey", "junk");  // under the user's value: never read
+    machine("SourceWindow", "Billing");
+    machine("SaveNext", "True");
+    clsSettings s;
+    ASSERT_TRUE(s.GetSettings());
+    EXPECT_EQ(s.Values(), (SettingsValues{"Billing", "user_field", 120, 0, true}));
+    EXPECT_EQ(s.AppName(), "");
+    EXPECT_EQ(d.log.lines.back(),
+              "settings loaded: hotkey F9, source window \"Billing\", index field \"user_field\", "
+              "application \"\", Auto Save/Next on; from the machine: SourceWindow, SaveNext");
+
+    // A bad machine value fails as the user's would, saying where it is; the
+    // repair's reading passes over it, and over a bad user value to the machine's.
+    machine("HotKeyShift", "Ctrl");
+    d.settings.Store("SaveNext", "maybe");
+    clsSettings t;
+    EXPECT_THROW(t.GetSettings(), Error);
+    EXPECT_EQ(d.log.lines.back(),
+              "settings could not be read: Type mismatch: the setting \"HotKeyShift\" holds "
+              "\"Ctrl\", not a whole number (set for the whole machine)");
+    EXPECT_EQ(t.HotKey(), 120);
+    t.GetReadableSettings();
+    EXPECT_EQ(t.Values(), (SettingsValues{"Billing", "user_field", 120, 0, true}));
+    EXPECT_TRUE(d.settings.writtenKeys.empty());
 }
 
 TEST(clsSettings, StoredValueConversions) {
@@ -160,8 +194,8 @@ TEST(clsSettings, StoredValueConversions) {
     };
     // clang-format on
     for (const Row& r : kRows) {
-        d.settings.values[Key("Hotkey")] = r.hotkey;
-        d.settings.values[Key("SaveNext")] = r.saveNext;
+        d.settings.Store("Hotkey", r.hotkey);
+        d.settings.Store("SaveNext", r.saveNext);
         clsSettings s;
         if (r.ok) {
             ASSERT_NO_THROW(s.GetSettings()) << r.hotkey << " / " << r.saveNext;

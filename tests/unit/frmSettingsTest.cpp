@@ -8,14 +8,13 @@
 namespace vantrel {
 namespace {
 
-std::string Key(const char* key) { return fake::FakeSettingsStore::Path("Vantrel", "Settings", key); }
+constexpr auto Key = &fake::FakeSettingsStore::Key;
 
 class frmSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetAppLink(); }
     void TearDown() override { ResetAppLink(); }
 
-    void Store(const char* key, const char* value) { d.settings.values[Key(key)] = value; }
     std::string Stored(const char* key) { return d.settings.values.at(Key(key)); }
     // Start-up's read of the settings, then the dialog's load.
     frmSettingsView Open() {
@@ -57,12 +56,12 @@ TEST_F(frmSettingsTest, FirstRunShowsDefaultsAndOkSavesThem) {
 }
 
 TEST_F(frmSettingsTest, StoredValuesFillTheControls) {
-    Store("SourceWindow", "Kundenübersicht");
-    Store("Field", "acct_no");
-    Store("AppName", "AP");
-    Store("Hotkey", "116");
-    Store("HotKeyShift", "6");
-    Store("SaveNext", "True");
+    d.settings.Store("SourceWindow", "Kundenübersicht");
+    d.settings.Store("Field", "acct_no");
+    d.settings.Store("AppName", "AP");
+    d.settings.Store("Hotkey", "116");
+    d.settings.Store("HotKeyShift", "6");
+    d.settings.Store("SaveNext", "True");
     const frmSettingsView v = Open();
     EXPECT_EQ(v.txtSourceWindow, "Kundenübersicht");
     EXPECT_EQ(v.txtIndexField, "acct_no");
@@ -149,7 +148,7 @@ TEST_F(frmSettingsTest, KeyDownLetsPendingMessagesRunFirst) {
 }
 
 TEST_F(frmSettingsTest, OkWritesEveryEditedValueInStoreOrder) {
-    Store("AppName", "AP");
+    d.settings.Store("AppName", "AP");
     frmSettingsView v = Open();
     v.txtSourceWindow = "Kunden; \"x\"";
     v.txtIndexField = "acct_no";
@@ -181,7 +180,7 @@ TEST_F(frmSettingsTest, OkWritesEveryEditedValueInStoreOrder) {
 }
 
 TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
-    Store("Field", "acct_no");
+    d.settings.Store("Field", "acct_no");
     frmSettingsView v = Open();
     v.txtIndexField = "";
     v.txtSourceWindow = "changed";
@@ -216,7 +215,7 @@ TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
 }
 
 TEST_F(frmSettingsTest, CancelChangesNothing) {
-    Store("Field", "acct_no");
+    d.settings.Store("Field", "acct_no");
     const frmSettingsView v = Open();
     form.txtHotKey_KeyDown(116, 6);
     form.txtHotKey_KeyDown(65, 4);
@@ -247,8 +246,8 @@ TEST_F(frmSettingsTest, StoredValuesOutsideTheTablesOpenAndSurviveOk) {
     for (const Row& r : kRows) {
         SCOPED_TRACE(r.hotkey);
         ResetAppLink();
-        Store("Hotkey", r.hotkey);
-        Store("HotKeyShift", r.shift);
+        d.settings.Store("Hotkey", r.hotkey);
+        d.settings.Store("HotKeyShift", r.shift);
         frmSettings f;
         AppLink().oSettings().GetSettings();
         const frmSettingsView v = f.Form_Load(AppLink().oSettings().Values());

@@ -26,9 +26,6 @@ protected:
         ResetAppLink();
     }
 
-    void Store(const char* key, const char* value) {
-        d.settings.values[fake::FakeSettingsStore::Path("Vantrel", "Settings", key)] = value;
-    }
     // The hotkey as the platform holds it for the main window, if any.
     std::optional<fake::FakeHotKeys::Registration> Registered() const {
         for (const auto& [key, reg] : d.hotkeys.registered) {
@@ -54,9 +51,9 @@ protected:
 };
 
 TEST_F(frmmainTest, StartWithAStoredFieldRegistersItAndArmsAtOnce) {
-    Store("Field", "Invoice No");
-    Store("Hotkey", "120");
-    Store("HotKeyShift", "2");  // Ctrl
+    d.settings.Store("Field", "Invoice No");
+    d.settings.Store("Hotkey", "120");
+    d.settings.Store("HotKeyShift", "2");  // Ctrl
     form.Form_Load();
 
     EXPECT_EQ(Calls({"Tray.Add", "SettingsStore.Read", "WindowProcs.Install", "HotKeys.Register",
@@ -112,7 +109,7 @@ TEST_F(frmmainTest, FirstStartCancelledStillAddsAnUnnamedFieldAndArms) {
 }
 
 TEST_F(frmmainTest, SettingsCommandReplacesFieldOneAndRearmsWithTheNewKey) {
-    Store("Field", "Invoice No");
+    d.settings.Store("Field", "Invoice No");
     form.Form_Load();
     ASSERT_TRUE(Registered());
     const auto firstId = d.hotkeys.registered.begin()->first.second;
@@ -129,7 +126,7 @@ TEST_F(frmmainTest, SettingsCommandReplacesFieldOneAndRearmsWithTheNewKey) {
         return std::optional(values);
     };
     form.Command(MainCommand::Settings);
-    EXPECT_EQ(d.settings.values.at(fake::FakeSettingsStore::Path("Vantrel", "Settings", "Field")), "Date")
+    EXPECT_EQ(d.settings.values.at(fake::FakeSettingsStore::Key("Field")), "Date")
         << "what the dialog gives back is saved";
 
     ASSERT_EQ(AppLink().colFields()->Count(), 1);
@@ -153,7 +150,7 @@ TEST_F(frmmainTest, SettingsCommandReplacesFieldOneAndRearmsWithTheNewKey) {
 }
 
 TEST_F(frmmainTest, AFailingSaveIsShownAndTheDialogComesBackWithTheEntries) {
-    Store("Field", "Invoice No");
+    d.settings.Store("Field", "Invoice No");
     form.Form_Load();
     d.settings.refuseWriteOf = "Hotkey";
     host.answer = [&](SettingsValues values) -> std::optional<SettingsValues> {
@@ -171,13 +168,13 @@ TEST_F(frmmainTest, AFailingSaveIsShownAndTheDialogComesBackWithTheEntries) {
     EXPECT_EQ(d.boxes.shown[0].text, "error in frmSettings.cmdOK_Click: Access is denied.");
     EXPECT_EQ(d.boxes.shown[0].modality, Modality::Application);
     EXPECT_EQ(host.shownValues.size(), 2u);
-    EXPECT_EQ(d.settings.values.at(fake::FakeSettingsStore::Path("Vantrel", "Settings", "Hotkey")), "116");
+    EXPECT_EQ(d.settings.values.at(fake::FakeSettingsStore::Key("Hotkey")), "116");
     EXPECT_EQ(Registered()->vk, 116);
     EXPECT_EQ(Field1(), "Date");
 }
 
 TEST_F(frmmainTest, SettingsCommandKeepsExtraFieldsAndAddsOne) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     AppLink().colFields()->Add("B", "");
     form.Command(MainCommand::Settings);
@@ -186,7 +183,7 @@ TEST_F(frmmainTest, SettingsCommandKeepsExtraFieldsAndAddsOne) {
 }
 
 TEST_F(frmmainTest, OnlyTheRightButtonReleasedOpensTheMenu) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     for (const std::int32_t message : {kPlainMove, kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightDouble, 0, -1}) {
         form.Form_MouseMove(message);
@@ -202,7 +199,7 @@ TEST_F(frmmainTest, OnlyTheRightButtonReleasedOpensTheMenu) {
 }
 
 TEST_F(frmmainTest, RightClickWhileTheMenuOrItsCommandIsOpenIsIgnored) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     host.whileMenuOpen = [&] { form.Form_MouseMove(kRightUp); };
     host.chosen = MainCommand::Settings;
@@ -221,7 +218,7 @@ TEST_F(frmmainTest, RightClickWhileTheMenuOrItsCommandIsOpenIsIgnored) {
 }
 
 TEST_F(frmmainTest, FailingMenuCommandIsShownAndLeavesTheMenuUsable) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     host.chosen = MainCommand::Settings;
     d.journal.Fail("Host.ShowSettingsDialog");
@@ -238,7 +235,7 @@ TEST_F(frmmainTest, FailingMenuCommandIsShownAndLeavesTheMenuUsable) {
 }
 
 TEST_F(frmmainTest, ExitDisarmsRemovesTheIconAndThenDestroysTheWindow) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     host.chosen = MainCommand::mnuExit;
     form.Form_MouseMove(kRightUp);
@@ -259,7 +256,7 @@ TEST_F(frmmainTest, ExitDisarmsRemovesTheIconAndThenDestroysTheWindow) {
 }
 
 TEST_F(frmmainTest, UnloadIsNeverCancelledByAFailingHandler) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     d.journal.Fail("Tray.Remove");
     EXPECT_THROW(form.Unload(), Error);
@@ -277,7 +274,7 @@ TEST_F(frmmainTest, ExitWhileTheStartupDialogIsOpenArmsNothingAfterwards) {
 }
 
 TEST_F(frmmainTest, AboutKeepsTheHotkeyArmedAndMinimizeAsksTheWindow) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     host.chosen = MainCommand::mnuAbout;
     form.Form_MouseMove(kRightUp);
@@ -288,7 +285,7 @@ TEST_F(frmmainTest, AboutKeepsTheHotkeyArmedAndMinimizeAsksTheWindow) {
 }
 
 TEST_F(frmmainTest, RecreatedTaskBarGetsTheSameIconAgain) {
-    Store("Field", "A");
+    d.settings.Store("Field", "A");
     form.Form_Load();
     form.TaskbarCreated();
     ASSERT_EQ(d.tray.added.size(), 2u);

@@ -19,9 +19,6 @@ protected:
         if (form.Loaded()) form.Unload();
         ResetAppLink();
     }
-    void Store(const char* key, const char* value) {
-        d.settings.values[fake::FakeSettingsStore::Path("Vantrel", "Settings", key)] = value;
-    }
     void RunMain() {
         Main([this]() -> frmmain& { return form; });
     }
@@ -33,7 +30,7 @@ protected:
 };
 
 TEST_F(modMainTest, CleanStartShowsNothing) {
-    Store("Field", "Invoice No");
+    d.settings.Store("Field", "Invoice No");
     RunMain();
     EXPECT_TRUE(d.boxes.shown.empty());
     EXPECT_TRUE(form.Loaded());
@@ -41,8 +38,8 @@ TEST_F(modMainTest, CleanStartShowsNothing) {
 }
 
 TEST_F(modMainTest, UnreadableSettingsAreReportedAndCanBeRepairedFromTheTray) {
-    Store("Field", "Invoice No");
-    Store("Hotkey", "F11");
+    d.settings.Store("Field", "Invoice No");
+    d.settings.Store("Hotkey", "F11");
     RunMain();
 
     ASSERT_EQ(d.boxes.shown.size(), 1u);
@@ -75,10 +72,10 @@ TEST_F(modMainTest, UnreadableSettingsAreReportedAndCanBeRepairedFromTheTray) {
 // dialog must instead offer what could be read and defaults for the rest, so a
 // plain OK in the repair gives a working hotkey.
 TEST_F(modMainTest, RepairOffersWhatCanBeReadAndDefaultsForTheRest) {
-    d.settings.nonText.insert(fake::FakeSettingsStore::Path("Vantrel", "Settings", "SourceWindow"));
-    Store("Field", "Invoice No");
-    Store("HotKeyShift", "6");
-    Store("SaveNext", "maybe");
+    d.settings.nonText.insert(fake::FakeSettingsStore::Key("SourceWindow"));
+    d.settings.Store("Field", "Invoice No");
+    d.settings.Store("HotKeyShift", "6");
+    d.settings.Store("SaveNext", "maybe");
     RunMain();
     ASSERT_EQ(d.boxes.shown.size(), 1u);
     const clsSettings& s = AppLink().oSettings();
@@ -88,7 +85,7 @@ TEST_F(modMainTest, RepairOffersWhatCanBeReadAndDefaultsForTheRest) {
     EXPECT_EQ(s.HotKeyShift(), 6);
     EXPECT_EQ(s.HotKeyMod(), 3);
     EXPECT_FALSE(s.savenext());
-    EXPECT_TRUE(d.settings.nonText.count(fake::FakeSettingsStore::Path("Vantrel", "Settings", "SourceWindow")))
+    EXPECT_TRUE(d.settings.nonText.count(fake::FakeSettingsStore::Key("SourceWindow")))
         << "nothing is written until the user confirms";
 }
 

@@ -19,7 +19,7 @@ struct RealSettingsDesktop {
     testing::ScratchKey root;
     const std::wstring key = root.path() + L"\\Vantrel\\Settings";
     fake::FakeDesktop f;
-    win32::RegistrySettingsStore store{root.path()};
+    win32::RegistrySettingsStore store{root.path(), root.path()};  // no machine values
     Desktop desktop{store,   f.clipboard, f.keyboard, f.windows, f.files, f.processes, f.boxes,
                     f.loop,  f.hotkeys,   f.atoms,    f.clock,   f.procs, f.tray,      f.registry};
     DesktopScope scope{desktop};

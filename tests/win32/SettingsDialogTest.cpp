@@ -123,11 +123,8 @@ class SettingsDialogTest : public ::testing::Test {
 protected:
     SettingsDialogTest() { ResetAppLink(); }
     ~SettingsDialogTest() override { ResetAppLink(); }
-    void Store(const char* key, const char* value) {
-        d.settings.values[fake::FakeSettingsStore::Path("Vantrel", "Settings", key)] = value;
-    }
     std::string Stored(const char* key) {
-        const auto it = d.settings.values.find(fake::FakeSettingsStore::Path("Vantrel", "Settings", key));
+        const auto it = d.settings.values.find(fake::FakeSettingsStore::Key(key));
         return it == d.settings.values.end() ? "<absent>" : it->second;
     }
     int Writes() const { return d.journal.CountOf("SettingsStore.Write"); }
@@ -136,9 +133,9 @@ protected:
 };
 
 TEST_F(SettingsDialogTest, ShowsTheSettingsAndSavesTheKeysPressedInTheBox) {
-    Store("SourceWindow", "Kundenübersicht");
-    Store("Field", "acct_no");
-    Store("SaveNext", "True");
+    d.settings.Store("SourceWindow", "Kundenübersicht");
+    d.settings.Store("Field", "acct_no");
+    d.settings.Store("SaveNext", "True");
     AppLink().oSettings().GetSettings();
     RunDialog({
         [](HWND dlg) {
@@ -304,7 +301,7 @@ TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
 }
 
 TEST_F(SettingsDialogTest, EnterAndEscDoNotCloseItButTheCloseBoxCancels) {
-    Store("Field", "acct_no");
+    d.settings.Store("Field", "acct_no");
     AppLink().oSettings().GetSettings();
     RunDialog({
         [](HWND dlg) {

@@ -201,7 +201,7 @@ protected:
     }
 
     const testing::ScratchKey root_;
-    win32::RegistrySettingsStore settings_{root_.path()};
+    win32::RegistrySettingsStore settings_{root_.path(), root_.path()};  // no machine values
     win32::Win32Desktop real_;
     fake::Journal journal_;
     fake::FakeMessageBoxes boxes_{journal_};

@@ -33,6 +33,15 @@ std::optional<std::string> FakeSettingsStore::Read(std::string_view app, std::st
     return it->second;
 }
 
+std::optional<std::string> FakeSettingsStore::ReadMachineWide(std::string_view app,
+                                                              std::string_view section,
+                                                              std::string_view key) {
+    journal_.Hit("SettingsStore.ReadMachineWide");
+    const auto it = machineValues.find(Path(app, section, key));
+    if (it == machineValues.end()) return std::nullopt;
+    return it->second;
+}
+
 void FakeSettingsStore::Write(std::string_view app, std::string_view section, std::string_view key,
                               std::string_view value) {
     journal_.Hit("SettingsStore.Write");

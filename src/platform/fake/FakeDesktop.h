@@ -34,11 +34,17 @@ public:
     explicit FakeSettingsStore(Journal& j) : journal_(j) {}
     std::optional<std::string> Read(std::string_view app, std::string_view section,
                                     std::string_view key) override;
+    std::optional<std::string> ReadMachineWide(std::string_view app, std::string_view section,
+                                               std::string_view key) override;
     void Write(std::string_view app, std::string_view section, std::string_view key,
                std::string_view value) override;
     static std::string Path(std::string_view app, std::string_view section, std::string_view key);
-    // Stored values by "app\section\key".
+    // The program's own key ("Vantrel\Settings\key"), and storing into it.
+    static std::string Key(std::string_view key) { return Path("Vantrel", "Settings", key); }
+    void Store(std::string_view key, std::string value) { values[Key(key)] = std::move(value); }
+    // Stored values by "app\section\key", per user and for the whole machine.
     std::map<std::string, std::string> values;
+    std::map<std::string, std::string> machineValues;
     // Keys that hold something other than text.
     std::set<std::string> nonText;
     // Writes fail from this key on.

@@ -11,16 +11,16 @@
 
 namespace vantrel::win32 {
 
-std::wstring RegistrySettingsStore::KeyPath(std::string_view app, std::string_view section) const {
-    return root_ + L"\\" + Widen(app) + L"\\" + Widen(section);
+namespace {
+
+std::wstring KeyPath(const std::wstring& root, std::string_view app, std::string_view section) {
+    return root + L"\\" + Widen(app) + L"\\" + Widen(section);
 }
 
-std::optional<std::string> RegistrySettingsStore::Read(std::string_view app,
-                                                       std::string_view section,
-                                                       std::string_view key) {
+// The text of one value under `hive`\`path`, or nothing when it or its key is absent.
+std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::string_view key) {
     UniqueHkey hkey;
-    const LSTATUS open =
-        RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE, hkey.put());
+    const LSTATUS open = RegOpenKeyExW(hive, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put());
     if (open == ERROR_FILE_NOT_FOUND) return std::nullopt;
     ThrowIfWin32Error(open, "Reading the settings");
 
@@ -50,11 +50,26 @@ std::optional<std::string> RegistrySettingsStore::Read(std::string_view app,
     throw Error("Reading the setting " + std::string(key) + " failed: it keeps changing");
 }
 
+}  // namespace
+
+std::optional<std::string> RegistrySettingsStore::Read(std::string_view app,
+                                                       std::string_view section,
+                                                       std::string_view key) {
+    return ReadText(HKEY_CURRENT_USER, KeyPath(root_, app, section), key);
+}
+
+std::optional<std::string> RegistrySettingsStore::ReadMachineWide(std::string_view app,
+                                                                  std::string_view section,
+                                                                  std::string_view key) {
+    return ReadText(HKEY_LOCAL_MACHINE, KeyPath(machineRoot_, app, section), key);
+}
+
 void RegistrySettingsStore::Write(std::string_view app, std::string_view section,
                                   std::string_view key, std::string_view value) {
     UniqueHkey hkey;
-    const LSTATUS create = RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, nullptr,
-                                           0, KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
+    const LSTATUS create =
+        RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(root_, app, section).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
     ThrowIfWin32Error(create, "Saving the settings");
     const std::wstring text = Widen(value);
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));

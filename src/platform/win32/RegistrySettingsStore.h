@@ -5,20 +5,25 @@
 namespace vantrel::win32 {
 
 // REG_SZ values under HKCU\Software\VB and VBA Program Settings\<app>\<section>,
-// where such programs have always kept per-user settings.
+// where such programs have always kept per-user settings; the machine-wide ones
+// under HKLM\SOFTWARE\<app>\<section>, in the program's own registry view (a
+// 32-bit program on 64-bit Windows reads WOW6432Node, where its package writes).
 class RegistrySettingsStore : public SettingsStore {
 public:
     RegistrySettingsStore() = default;
-    // For tests: another root path under HKCU instead of the usual one.
-    explicit RegistrySettingsStore(std::wstring root) : root_(std::move(root)) {}
+    // For tests: other root paths under HKCU and HKLM instead of the usual ones.
+    RegistrySettingsStore(std::wstring root, std::wstring machineRoot)
+        : root_(std::move(root)), machineRoot_(std::move(machineRoot)) {}
     std::optional<std::string> Read(std::string_view app, std::string_view section,
                                     std::string_view key) override;
+    std::optional<std::string> ReadMachineWide(std::string_view app, std::string_view section,
+                                               std::string_view key) override;
     void Write(std::string_view app, std::string_view section, std::string_view key,
                std::string_view value) override;
 
 private:
-    std::wstring KeyPath(std::string_view app, std::string_view section) const;
     std::wstring root_ = L"Software\\VB and VBA Program Settings";
+    std::wstring machineRoot_ = L"SOFTWARE";
 };
 
 }  // namespace vantrel::win32
