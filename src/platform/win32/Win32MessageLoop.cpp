@@ -28,6 +28,8 @@ bool Win32MessageLoop::Pass() {
 
 void Win32MessageLoop::ProcessPending() { Pass(); }
 
+std::uint32_t Win32MessageLoop::MessageTime() { return static_cast<std::uint32_t>(GetMessageTime()); }
+
 bool Win32MessageLoop::PumpUntil(const std::function<bool()>& done,
                                  std::optional<std::chrono::milliseconds> bound) {
     using Clock = std::chrono::steady_clock;

@@ -11,6 +11,7 @@ public:
     void ProcessPending() override;
     bool PumpUntil(const std::function<bool()>& done,
                    std::optional<std::chrono::milliseconds> bound) override;
+    std::uint32_t MessageTime() override;
 
 private:
     // One pass; false when it met the quit request.
