@@ -80,18 +80,29 @@ build_preset() {
 }
 
 XVFB_PID=""
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. Another run may take the same
+# free display at the same moment; then ours exits, and the next one is tried: keys
+# and windows must never land on somebody else's display.
 start_xvfb() {
-    local n
+    local n i
     for n in $(seq 91 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for ((i = 0; i < 100; i++)); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1; then
+                # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
+                setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
+                return 0
+            fi
+            sleep 0.1
+        done
+        stop_xvfb
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    wait_for 10 eval 'xdpyinfo >/dev/null 2>&1' || { log "Xvfb did not start"; return 1; }
-    # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
-    setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
+    log "Xvfb did not start"
+    return 1
 }
 
 stop_xvfb() {
