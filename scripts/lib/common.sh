@@ -92,7 +92,7 @@ start_xvfb() {
         export DISPLAY=":$n"
         for ((i = 0; i < 100; i++)); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
-            if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1; then
+            if [ "$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' \n')" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1; then
                 # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
                 setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
                 return 0
