@@ -118,7 +118,7 @@ bool RunOneCyclePerPress(std::intptr_t lParam) {
     }
     // The key is in the message's high word.
     AwaitRelease(static_cast<int>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF));
-    gCycleEnd = CurrentDesktop().clock.Ticks();
+    gCycleEnd = CurrentDesktop().loop.Ticks();
     return failed;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace vantrel {
@@ -10,8 +9,6 @@ public:
     virtual ~Clock() = default;
     // The current date and time in the user's general form, to the second.
     virtual std::string NowAsGeneralDate() = 0;
-    // Milliseconds since the system started, wrapping at 2^32.
-    virtual std::uint32_t Ticks() = 0;
 };
 
 }  // namespace vantrel

@@ -18,8 +18,9 @@ public:
     virtual bool PumpUntil(const std::function<bool()>& done,
                            std::optional<std::chrono::milliseconds> bound) = 0;
     // When the message being handled was made (a key's: when it went down),
-    // in milliseconds on the clock of Clock::Ticks.
+    // and the time now, in milliseconds since the system started (wrapping).
     virtual std::uint32_t MessageTime() = 0;
+    virtual std::uint32_t Ticks() = 0;
 };
 
 }  // namespace vantrel

@@ -405,7 +405,7 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
 
     // A press whose key went down during a cycle but whose message came only
     // after it (a busy program in front holds keys back) is dropped too.
-    d.clock.ticks = 5000;
+    d.loop.ticks = 5000;
     Send(kMain, kWmHotKey, 1, kF11Press);
     d.loop.messageTime = 4990;
     Send(kMain, kWmHotKey, 1, kF11Press);

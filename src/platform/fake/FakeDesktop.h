@@ -191,7 +191,9 @@ public:
     // Runs during the next pass (a message that arrives meanwhile).
     void Post(std::function<void()> task) { posted_.push_back(std::move(task)); }
     std::uint32_t MessageTime() override { return messageTime; }
+    std::uint32_t Ticks() override { return ticks; }
     std::uint32_t messageTime = 0;
+    std::uint32_t ticks = 0;
     int passes = 0;
     int rests = 0;  // times PumpUntil rested between checks
     std::chrono::milliseconds restLength{5};
@@ -237,9 +239,7 @@ private:
 class FakeClock : public Clock {
 public:
     std::string NowAsGeneralDate() override { return now; }
-    std::uint32_t Ticks() override { return ticks; }
     std::string now = "07/12/2026 13:52:06";
-    std::uint32_t ticks = 0;
 };
 
 class FakeWindowProcs : public WindowProcs {

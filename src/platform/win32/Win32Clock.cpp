@@ -7,9 +7,6 @@
 
 namespace vantrel::win32 {
 
-// The clock of the messages' time stamps.
-std::uint32_t Win32Clock::Ticks() { return GetTickCount(); }
-
 std::string Win32Clock::NowAsGeneralDate() {
     SYSTEMTIME now{};
     GetLocalTime(&now);

@@ -8,7 +8,6 @@ namespace vantrel::win32 {
 class Win32Clock : public Clock {
 public:
     std::string NowAsGeneralDate() override;
-    std::uint32_t Ticks() override;
 };
 
 }  // namespace vantrel::win32

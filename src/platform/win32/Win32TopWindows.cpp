@@ -162,7 +162,7 @@ Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
 namespace {
 // A program reading its messages answers at once; one that does not within
 // this long is still at work on what it was given.
-constexpr UINT kBusyPatienceMs = 10;
+constexpr UINT kBusyPatienceMs = 50;
 }  // namespace
 
 bool Win32TopWindows::IsBusy(WindowHandle window) {
