@@ -80,18 +80,29 @@ build_preset() {
 }
 
 XVFB_PID=""
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. Another run may take the same
+# free display at the same moment; then ours exits, and the next one is tried: keys
+# and windows must never land on somebody else's display.
 start_xvfb() {
-    local n
+    local n i
     for n in $(seq 91 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for ((i = 0; i < 100; i++)); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            if [ "$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' \n')" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1; then
+                # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
+                setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
+                return 0
+            fi
+            sleep 0.1
+        done
+        stop_xvfb
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    wait_for 10 eval 'xdpyinfo >/dev/null 2>&1' || { log "Xvfb did not start"; return 1; }
-    # Ctrl+Alt+F-keys are console switches to the X server unless told otherwise.
-    setxkbmap -option srvrkeys:none >/dev/null 2>&1 || true
+    log "Xvfb did not start"
+    return 1
 }
 
 stop_xvfb() {
@@ -102,10 +113,30 @@ stop_xvfb() {
     fi
 }
 
+# Debian's wine command starts its 32-bit loader whenever wine32 is installed, and a
+# kernel without 32-bit emulation (ia32_emulation off) refuses that with "Exec format
+# error". There 64-bit programs are started through the 64-bit loader, and 32-bit ones
+# cannot run at all: can_run_32 says which.
+can_run_32() { [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; }
+use_runnable_wine() {
+    can_run_32 && return 0
+    local shim="$BUILD/wine64-loader"
+    mkdir -p "$shim"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+    chmod +x "$shim/wine"
+    ln -sf wine "$shim/wine-stable"
+    case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+}
+
 # Creates the test prefix once per build tree; later runs reuse it. The marker's number
 # changes when an older prefix can no longer serve (one made before 32-bit Wine was
 # installed does not start 64-bit programs once it is).
 prepare_wineprefix() {
+    use_runnable_wine
+    if [ "$WINEARCH" = win32 ] && ! can_run_32; then
+        log "this kernel runs no 32-bit programs (32-bit emulation is off): no 32-bit prefix"
+        return 1
+    fi
     if [ ! -f "$WINEPREFIX/.vantrel-ready-3" ]; then
         log "creating Wine prefix in $WINEPREFIX"
         rm -rf "$WINEPREFIX"

@@ -83,6 +83,8 @@ void frmmain::SettingsCommand() {
         host_.ShowSettingsDialog(AppLink().oSettings().Values());
         return;
     }
+    // A press waiting meanwhile was made with the settings now being changed.
+    modHotKey::AbandonPress();
     const FlagScope open(settingsOpen_);
     const bool wasArmed = arming_.HotKeyRegistered();
     arming_.EnableHotKey(false);
@@ -132,6 +134,9 @@ void frmmain::Form_Unload() {
 void frmmain::Unload() {
     if (!loaded_) return;
     loaded_ = false;
+    // Nothing of a press may happen after Exit: it waits in a loop nested in
+    // this one, and would go on with the old settings once the keys came up.
+    modHotKey::AbandonPress();
     try {
         Form_Unload();
     } catch (...) {

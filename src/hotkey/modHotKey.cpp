@@ -1,10 +1,14 @@
 #include "hotkey/modHotKey.h"
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "capture/GrabWindowText.h"
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
 #include "platform/ErrorBox.h"
@@ -19,6 +23,14 @@ ProcAddress gPreviousProc = 0;
 std::function<WindowHandle()> gMainWindow;
 // Set from a hotkey's arrival until its key has been let go.
 bool gCycleUnderWay = false;
+// Set when the cycle under way must come to nothing (AbandonPress).
+bool gAbandoned = false;
+// Hotkey messages dropped during the current cycle, and whether the log has
+// said so yet (once per cycle is enough to tell support).
+int gDropped = 0;
+bool gDropLogged = false;
+// When the last cycle ended, on the clock of the messages' time stamps.
+std::optional<std::uint32_t> gCycleEnd;
 
 constexpr std::string_view kCaption = "Vantrel";
 
@@ -33,12 +45,14 @@ bool IsMainWindow(WindowHandle hwnd) {
 void RunHotKeyCycle() {
     clsAppLink& link = AppLink();
     link.GrabData();
+    if (gAbandoned) return;
     const std::shared_ptr<colFields> fields = link.colFields();
     const std::string captured = fields->Item(1)->value();
     if (captured.empty()) {
         CurrentDesktop().boxes.Show("no data found", kCaption, Modality::System);
         return;
     }
+    if (gAbandoned) return;
     if (link.ProcedureType() == kIndexProcedure) {
         link.RunIndex();
     } else {
@@ -49,11 +63,40 @@ void RunHotKeyCycle() {
 // A held key repeats, and each repeat is another hotkey message (the platform
 // may drop repeats when asked, but not every one does). The cycle therefore
 // lasts until the key is let go, and the repeats queued before that pass by
-// while it still counts as under way.
+// while it still counts as under way. A key whose release was lost reads as
+// down for good but does not repeat: once no repeat has come for well over
+// the keyboard's repeat delay, it is taken as let go, so that it cannot
+// swallow every later press.
 void AwaitRelease(int vk) {
     Desktop& d = CurrentDesktop();
-    if (vk != 0) d.loop.PumpUntil([&] { return !d.keyboard.IsKeyDown(vk); }, std::nullopt);
+    const auto quiet = std::max(2 * d.keyboard.RepeatDelay(), std::chrono::milliseconds(1000));
+    while (vk != 0 && !gAbandoned) {
+        const int dropped = gDropped;
+        if (!d.loop.PumpUntil(
+                [&] { return gAbandoned || gDropped != dropped || !d.keyboard.IsKeyDown(vk); }, quiet)) {
+            LogEvent("press: the hotkey's key reads as held but does not repeat; taken as released");
+            break;
+        }
+        if (gDropped == dropped) break;
+    }
     d.loop.ProcessPending();
+}
+
+// A press is dropped while a cycle is under way, and also when its message
+// comes only after the cycle has ended but its key went down before: the
+// system may hand on a key late while the program in front is busy.
+bool IsDropped() {
+    if (gCycleUnderWay) return true;
+    if (!gCycleEnd) return false;
+    const auto sinceEnd = static_cast<std::int32_t>(CurrentDesktop().loop.MessageTime() - *gCycleEnd);
+    return sinceEnd < 0;
+}
+
+void NoteDropped() {
+    ++gDropped;
+    if (gDropLogged) return;
+    gDropLogged = true;
+    LogEvent("press dropped: the hotkey came again while a press was under way");
 }
 
 // One physical press is one cycle: a hotkey message that arrives while a cycle
@@ -61,15 +104,21 @@ void AwaitRelease(int vk) {
 // only handed on. Returns whether the cycle failed; its box is shown by then.
 bool RunOneCyclePerPress(std::intptr_t lParam) {
     const FlagScope underWay(gCycleUnderWay);
+    gAbandoned = false;
+    gDropped = 0;
+    gDropLogged = false;
     bool failed = false;
     try {
         RunHotKeyCycle();
+    } catch (const PressAbandoned&) {
+        // Said in the log by the grab; the user moved on or the program is closing.
     } catch (...) {
         ShowErrorBox(Handler::modHotKey_WindowProc, DescriptionOf(std::current_exception()));
         failed = true;
     }
     // The key is in the message's high word.
     AwaitRelease(static_cast<int>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF));
+    gCycleEnd = CurrentDesktop().loop.Ticks();
     return failed;
 }
 
@@ -106,14 +155,24 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
                          std::intptr_t lParam) {
     try {
         // Any hotkey of the main window starts a cycle: there is only one.
-        if (IsMainWindow(hwnd) && msg == kWmHotKey && !gCycleUnderWay &&
-            RunOneCyclePerPress(lParam))
-            return 0;
+        if (IsMainWindow(hwnd) && msg == kWmHotKey) {
+            if (IsDropped()) {
+                NoteDropped();
+            } else if (RunOneCyclePerPress(lParam)) {
+                return 0;
+            }
+        }
         return CurrentDesktop().procs.CallProc(gPreviousProc, hwnd, msg, wParam, lParam);
     } catch (...) {
         ShowErrorBox(Handler::modHotKey_WindowProc, DescriptionOf(std::current_exception()));
         return 0;
     }
+}
+
+void AbandonPress() {
+    if (!gCycleUnderWay) return;
+    gAbandoned = true;
+    AbandonGrab();
 }
 
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
@@ -123,6 +182,8 @@ void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
 void Reset() {
     gPreviousProc = 0;
     gCycleUnderWay = false;
+    gAbandoned = false;
+    gCycleEnd.reset();
     gMainWindow = nullptr;
 }
 

@@ -17,6 +17,10 @@ void Unhook(WindowHandle hwnd);
 std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wParam,
                          std::intptr_t lParam);
 
+// Makes the press under way, if any, come to nothing: no key more is sent,
+// nothing is handed on, and its wait for the key's release ends.
+void AbandonPress();
+
 // How WindowProc learns the main window's handle; asked on every message.
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
     // Queues the events to the foreground window and returns at once.
     // Throws Error when they cannot be sent.
     virtual void Send(const std::vector<KeyEvent>& events) = 0;
+    // How long a held key waits before it starts to repeat.
+    virtual std::chrono::milliseconds RepeatDelay() = 0;
 };
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -16,6 +17,10 @@ public:
     // Returns whether `done` held.
     virtual bool PumpUntil(const std::function<bool()>& done,
                            std::optional<std::chrono::milliseconds> bound) = 0;
+    // When the message being handled was made (a key's: when it went down),
+    // and the time now, in milliseconds since the system started (wrapping).
+    virtual std::uint32_t MessageTime() = 0;
+    virtual std::uint32_t Ticks() = 0;
 };
 
 }  // namespace vantrel

@@ -21,6 +21,10 @@ public:
     // begins with it) to the front without waiting for it to take the focus.
     // Throws Error when no window matches. Returns the window it activated.
     virtual WindowHandle ActivateByTitle(std::string_view title) = 0;
+    // The window in front now (0: none).
+    virtual WindowHandle Foreground() = 0;
+    // Brings a window found earlier back to the front, as ActivateByTitle does.
+    virtual void Activate(WindowHandle window) = 0;
     // Whether the window is the one the user's keystrokes now go to, its
     // program having taken the activation (one of its windows has the focus).
     virtual bool IsForeground(WindowHandle window) = 0;
@@ -28,6 +32,9 @@ public:
     // window's) for its selection. Only a standard edit or rich edit control,
     // by its real class, is asked, and only for a short time. Never throws.
     virtual Selection FocusedSelection(WindowHandle window) = 0;
+    // Whether the window's program has not yet read its messages: it does not
+    // answer one within a moment. Never throws.
+    virtual bool IsBusy(WindowHandle window) = 0;
 };
 
 }  // namespace vantrel

@@ -19,6 +19,7 @@ class WatchedKeyboard : public Keyboard {
 public:
     explicit WatchedKeyboard(fake::FakeKeyboard& inner) : inner_(inner) {}
     bool IsKeyDown(int vk) override { return inner_.IsKeyDown(vk); }
+    std::chrono::milliseconds RepeatDelay() override { return inner_.RepeatDelay(); }
     void Send(const std::vector<KeyEvent>& events) override {
         for (const auto& [vk, passes] : inner_.held)
             if (passes > 0) modifierHeldAtSend = true;
@@ -107,7 +108,7 @@ TEST_F(GrabWindowTextTest, AnEditWithNothingSelectedIsNotWaitedFor) {
     for (const Selection said : {Selection::NotEmpty, Selection::Unknown}) {
         f.windows.focusedSelection = said;
         EXPECT_EQ(GrabWindowText("", "Cursor"), "A-17");
-        EXPECT_EQ(f.windows.selectionAskedOf.back(), 0u) << "no title: the foreground window's";
+        EXPECT_EQ(f.windows.selectionAskedOf.back(), 2u) << "no title: the window in front";
     }
     EXPECT_EQ(f.keyboard.sent, Keys({"^c", "^c"}));
 }
@@ -133,6 +134,19 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     };
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
+
+    // A source still busy with its keys copies later: no fallback meanwhile,
+    // and one that stays busy gives nothing rather than a late, unknown copy.
+    f.clipboard.beforeRead = nullptr;
+    for (const int copyAfter : {140, 100000}) {
+        f.keyboard.sent.clear();
+        f.keyboard.source.selection = "A-17";
+        f.keyboard.source.copyDelayPasses = copyAfter;
+        f.windows.busyFor = 100000;
+        EXPECT_EQ(GrabWindowText("Billing", "Cursor"), copyAfter == 140 ? "A-17" : "");
+        EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
+    }
+    EXPECT_TRUE(f.boxes.shown.empty());
 }
 
 TEST_F(GrabWindowTextTest, BothCopiesEmptyGiveEmptyTextAndNoBox) {
@@ -172,14 +186,44 @@ TEST_F(GrabWindowTextTest, KeysWaitUntilTheSourceIsInFrontButNotForever) {
     EXPECT_TRUE(frontAtSend);
 
     // A window that never comes forward (another program holds the foreground):
-    // the grab goes on after the bound, as it would have without waiting.
+    // no key goes to that other program, and the press ends without a box.
     f.keyboard.sent.clear();
     f.windows.activationLag = 1'000'000;
-    const int restsBefore = f.loop.rests;
-    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
-    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
-    EXPECT_GE(f.loop.rests - restsBefore, kActivationWaitBound / f.loop.restLength);
+    EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
+    EXPECT_TRUE(f.keyboard.sent.empty());
     EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+// The user may move to another program while the hotkey's modifier is still
+// down; the keys are due when it comes up, and go to the source all the same.
+TEST_F(GrabWindowTextTest, KeysOnlyEverGoToTheSource) {
+    f.keyboard.source.selection = "A-17";
+    for (const std::string title : {"Billing", ""}) {
+        SCOPED_TRACE(title);
+        f.keyboard.sent.clear();
+        f.windows.foreground = 2;
+        f.keyboard.Hold(kVkControl, 6);
+        f.loop.Post([&] { f.loop.Post([&] { f.windows.foreground = 1; }); });
+        bool sourceAtSend = false;
+        keyboard.onSend = [&] { sourceAtSend = f.windows.foreground == 2; };
+        EXPECT_EQ(GrabWindowText(title, "Cursor"), "A-17");
+        EXPECT_TRUE(sourceAtSend) << "brought back first";
+    }
+    // One that will not come back gets no key, and nor does the other program.
+    f.keyboard.sent.clear();
+    f.keyboard.Hold(kVkControl, 6);
+    f.loop.Post([&] { f.loop.Post([&] { f.windows.foreground = 1; }); });
+    f.windows.refuseActivation = true;
+    EXPECT_THROW(GrabWindowText("", "Cursor"), PressAbandoned);
+    EXPECT_TRUE(f.keyboard.sent.empty());
+    EXPECT_TRUE(f.boxes.shown.empty());
+
+    // Nor does any program once the press is abandoned during the wait.
+    f.windows.refuseActivation = false;
+    f.keyboard.Hold(kVkControl, 1'000'000);
+    f.loop.Post([&] { AbandonGrab(); });
+    EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
+    EXPECT_TRUE(f.keyboard.sent.empty());
 }
 
 TEST_F(GrabWindowTextTest, EmptyTitleActivatesNothing) {

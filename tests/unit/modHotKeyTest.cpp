@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -345,6 +346,20 @@ TEST_F(modHotKeyTest, HotKeyDuringACycleIsOnlyHandedOn) {
     EXPECT_EQ(Starts(), 1);
 }
 
+// Exit, or the settings being changed, while a press waits for the modifiers:
+// nothing of it happens afterwards, and its wait for the key's release ends.
+TEST_F(modHotKeyTest, AnAbandonedPressSendsAndStartsNothing) {
+    modHotKey::Hook(kMain);
+    d.keyboard.Hold(kVkControl, 1'000'000);
+    d.keyboard.Hold(kVkF11, 1'000'000);
+    d.loop.Post([&] { modHotKey::AbandonPress(); });
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_TRUE(d.keyboard.sent.empty());
+    EXPECT_EQ(Starts(), 0);
+    EXPECT_TRUE(d.boxes.shown.empty());
+    EXPECT_EQ(d.log.lines.back(), "press: abandoned: the press was abandoned");
+}
+
 TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     modHotKey::Hook(kMain);
     d.keyboard.Hold(kVkF11, 40);
@@ -372,6 +387,33 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     EXPECT_EQ(d.boxes.shown[0].text.rfind("error in modHotKey.WindowProc: ", 0), 0u);
     AppLink().colFields(fields);
     EXPECT_EQ(Starts(), 2);
+    const auto dropped = [&] {
+        return std::count(d.log.lines.begin(), d.log.lines.end(),
+                          "press dropped: the hotkey came again while a press was under way");
+    };
+    EXPECT_EQ(dropped(), 2) << "one line for each burst";
+
+    // A key whose release was lost reads as down for good, without repeats: it
+    // ends the cycle all the same, and later presses are not swallowed.
+    d.boxes.shown.clear();
+    d.keyboard.Hold(kVkF11, 1'000'000);
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 4);
+    EXPECT_TRUE(d.boxes.shown.empty());
+    d.keyboard.Hold(kVkF11, 0);
+
+    // A press whose key went down during a cycle but whose message came only
+    // after it (a busy program in front holds keys back) is dropped too.
+    d.loop.ticks = 5000;
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    d.loop.messageTime = 4990;
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 5);
+    EXPECT_EQ(dropped(), 3);
+    d.loop.messageTime = 5100;
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 6);
 }
 
 }  // namespace

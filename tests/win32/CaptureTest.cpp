@@ -49,6 +49,7 @@ class RecordedKeyboard : public Keyboard {
 public:
     explicit RecordedKeyboard(Keyboard& real) : real_(real) {}
     bool IsKeyDown(int vk) override { return real_.IsKeyDown(vk); }
+    std::chrono::milliseconds RepeatDelay() override { return real_.RepeatDelay(); }
     void Send(const std::vector<KeyEvent>& events) override {
         sent.insert(sent.end(), events.begin(), events.end());
         real_.Send(events);

@@ -104,6 +104,8 @@ TEST_F(Win32TopWindowsTest, AHungMinimizedWindowDoesNotHoldTheActivation) {
     });
     const bool returned = finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     EXPECT_TRUE(returned) << "the activation waited for the hung program";
+    const auto hung = reinterpret_cast<WindowHandle>(FindWindowW(nullptr, title.c_str()));
+    EXPECT_TRUE(win32::Win32TopWindows().IsBusy(hung)) << "a program that reads no messages is busy";
     SetEvent(release.get());
     activation.join();
     source.join();
@@ -152,6 +154,7 @@ TEST_F(Win32TopWindowsTest, AnEditControlOfAnotherProgramSaysWhetherTextIsSelect
     SendMessageW(edit, EM_SETSEL, 0, 4);
     EXPECT_EQ(windows_.FocusedSelection(handle), Selection::NotEmpty);
     EXPECT_EQ(windows_.FocusedSelection(0), Selection::NotEmpty) << "0 asks the foreground window";
+    EXPECT_FALSE(windows_.IsBusy(handle)) << "notepad reads its messages";
     // A control that is not an edit cannot say.
     EXPECT_EQ(windows_.FocusedSelection(reinterpret_cast<WindowHandle>(w_->other.get())), Selection::Unknown);
     TerminateProcess(process.get(), 0);

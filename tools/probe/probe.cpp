@@ -29,7 +29,12 @@
 //   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
 //                                 edit control) that answers the n-th Ctrl+C by putting
 //                                 "TEXT n" on the clipboard MS milliseconds later (TEXT
-//                                 alone for the first); runs until closed
+//                                 alone for the first); runs until closed; prints "key VK"
+//                                 for each key that goes down in it
+//   busy-source TITLE TEXT FROM TO MS
+//                                 a source program whose thread is busy for MS milliseconds
+//                                 when Ctrl+C arrives, then handles its queued keys in order:
+//                                 an edit control holding TEXT, FROM..TO selected
 #include <windows.h>
 
 #include <cstdio>
@@ -147,6 +152,7 @@ SlowSource gSlow;
 constexpr UINT_PTR kCopyTimer = 1;
 
 LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KEYDOWN) Print(L"key " + std::to_wstring(wp));
     if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) {
         SetTimer(h, kCopyTimer, gSlow.delay, nullptr);
         return 0;
@@ -165,6 +171,24 @@ LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             }
             CloseClipboard();
         }
+        return 0;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+// The busy source: its edit control's own procedure, and how long Ctrl+C keeps it.
+WNDPROC gEditProc = nullptr;
+DWORD gBusyMs = 0;
+
+LRESULT CALLBACK BusyEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) Sleep(gBusyMs);
+    return CallWindowProcW(gEditProc, h, msg, wp, lp);
+}
+
+LRESULT CALLBACK BusySourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETFOCUS) {
+        SetFocus(GetWindow(h, GW_CHILD));
         return 0;
     }
     if (msg == WM_DESTROY) PostQuitMessage(0);
@@ -267,6 +291,30 @@ int wmain(int argc, wchar_t** argv) {
         HWND h = CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 500,
                                  300, 120, nullptr, nullptr, wc.hInstance, nullptr);
         if (h == nullptr) return 1;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return 0;
+    }
+    if (cmd == L"busy-source") {
+        gBusyMs = num(6);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = BusySourceProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VantrelBusySource";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        RegisterClassW(&wc);
+        HWND h = CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 650,
+                                 300, 80, nullptr, nullptr, wc.hInstance, nullptr);
+        HWND edit = CreateWindowExW(0, L"EDIT", arg(3).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 280,
+                                    30, h, nullptr, wc.hInstance, nullptr);
+        if (h == nullptr || edit == nullptr) return 1;
+        gEditProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BusyEditProc)));
+        SendMessageW(edit, EM_SETSEL, num(4), num(5));
+        SetFocus(edit);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);

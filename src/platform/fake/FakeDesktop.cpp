@@ -126,6 +126,11 @@ WindowHandle FakeTopWindows::ActivateByTitle(std::string_view title) {
     return foreground;
 }
 
+void FakeTopWindows::Activate(WindowHandle window) {
+    journal_.Hit("TopWindows.Activate");
+    if (!refuseActivation) foreground = window;
+}
+
 Selection FakeTopWindows::FocusedSelection(WindowHandle window) {
     selectionAskedOf.push_back(window);
     return focusedSelection;

@@ -87,7 +87,9 @@ public:
     FakeKeyboard(Journal& j, FakeClipboard& c) : journal_(j), clipboard_(c) {}
     bool IsKeyDown(int vk) override;
     void Send(const std::vector<KeyEvent>& events) override;
+    std::chrono::milliseconds RepeatDelay() override { return repeatDelay; }
     void Hold(int vk, int passes) { held[vk] = passes; }
+    std::chrono::milliseconds repeatDelay{500};
     void Tick();
     std::map<int, int> held;  // key -> passes it stays down
     std::vector<KeyEvent> sent;
@@ -105,8 +107,15 @@ class FakeTopWindows : public TopWindows {
 public:
     explicit FakeTopWindows(Journal& j) : journal_(j) {}
     WindowHandle ActivateByTitle(std::string_view title) override;
+    WindowHandle Foreground() override { return foreground; }
+    void Activate(WindowHandle window) override;
     bool IsForeground(WindowHandle window) override;
     Selection FocusedSelection(WindowHandle window) override;
+    // Busy for this many more questions (each a pass of a wait).
+    bool IsBusy(WindowHandle) override { return busyFor > 0 && busyFor-- > 0; }
+    int busyFor = 0;
+    // Windows that refuse to come to the front again once left.
+    bool refuseActivation = false;
     // The handle of titles[i] is i + 1.
     std::vector<std::string> titles;
     std::vector<std::string> activated;  // matched titles, in order
@@ -187,6 +196,10 @@ public:
                    std::optional<std::chrono::milliseconds> bound) override;
     // Runs during the next pass (a message that arrives meanwhile).
     void Post(std::function<void()> task) { posted_.push_back(std::move(task)); }
+    std::uint32_t MessageTime() override { return messageTime; }
+    std::uint32_t Ticks() override { return ticks; }
+    std::uint32_t messageTime = 0;
+    std::uint32_t ticks = 0;
     int passes = 0;
     int rests = 0;  // times PumpUntil rested between checks
     std::chrono::milliseconds restLength{5};

@@ -30,6 +30,13 @@ bool IsExtended(WORD vk) {
 
 bool Win32Keyboard::IsKeyDown(int vk) { return GetAsyncKeyState(vk) != 0; }
 
+// The setting runs from 0 (about 250 ms) to 3 (about 1 s).
+std::chrono::milliseconds Win32Keyboard::RepeatDelay() {
+    int setting = 1;
+    if (!SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &setting, 0)) setting = 1;
+    return std::chrono::milliseconds(250 * (std::clamp(setting, 0, 3) + 1));
+}
+
 void Win32Keyboard::Send(const std::vector<KeyEvent>& events) {
     if (events.empty()) return;
     std::vector<INPUT> inputs(events.size());

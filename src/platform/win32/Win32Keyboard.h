@@ -9,6 +9,7 @@ class Win32Keyboard : public Keyboard {
 public:
     bool IsKeyDown(int vk) override;
     void Send(const std::vector<KeyEvent>& events) override;
+    std::chrono::milliseconds RepeatDelay() override;
 };
 
 }  // namespace vantrel::win32

@@ -28,6 +28,11 @@ bool Win32MessageLoop::Pass() {
 
 void Win32MessageLoop::ProcessPending() { Pass(); }
 
+std::uint32_t Win32MessageLoop::MessageTime() { return static_cast<std::uint32_t>(GetMessageTime()); }
+
+// The clock the messages' time stamps are on.
+std::uint32_t Win32MessageLoop::Ticks() { return GetTickCount(); }
+
 bool Win32MessageLoop::PumpUntil(const std::function<bool()>& done,
                                  std::optional<std::chrono::milliseconds> bound) {
     using Clock = std::chrono::steady_clock;

@@ -66,14 +66,21 @@ WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
     if (search.failure) std::rethrow_exception(search.failure);
     const HWND window = search.exact != nullptr ? search.exact : search.prefix;
     if (window == nullptr) throw Error("No window has the title '" + std::string(title) + "'");
+    Activate(reinterpret_cast<WindowHandle>(window));
+    return reinterpret_cast<WindowHandle>(window);
+}
+
+WindowHandle Win32TopWindows::Foreground() { return reinterpret_cast<WindowHandle>(GetForegroundWindow()); }
+
+void Win32TopWindows::Activate(WindowHandle handle) {
+    const HWND window = reinterpret_cast<HWND>(handle);
     // Asynchronously: a hung program would hold a plain ShowWindow for good.
     if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-    brought_ = GetForegroundWindow() != window ? reinterpret_cast<WindowHandle>(window) : 0;
+    brought_ = GetForegroundWindow() != window ? handle : 0;
     readySince_.reset();
     // Not waiting for the other program to take the focus: it gets it when it
     // next reads its messages, and the keystrokes that follow queue up meanwhile.
     SetForegroundWindow(window);
-    return reinterpret_cast<WindowHandle>(window);
 }
 
 namespace {
@@ -150,6 +157,25 @@ Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
     // Beyond 65535 characters the answer no longer fits in the result.
     if (start == 0xFFFF || end == 0xFFFF) return Selection::Unknown;
     return start == end ? Selection::Empty : Selection::NotEmpty;
+}
+
+namespace {
+// A program reading its messages answers at once; one that does not within
+// this long is still at work on what it was given.
+constexpr UINT kBusyPatienceMs = 50;
+}  // namespace
+
+bool Win32TopWindows::IsBusy(WindowHandle window) {
+    HWND top = reinterpret_cast<HWND>(window);
+    if (top == nullptr) top = GetForegroundWindow();
+    if (top == nullptr) return false;
+    DWORD_PTR ignored = 0;
+    // A program that is gone (SMTO_ERRORONEXIT) has nothing more to copy; a hung
+    // one (SMTO_ABORTIFHUNG) is busy without the wait.
+    if (SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kBusyPatienceMs,
+                            &ignored))
+        return false;
+    return IsWindow(top) != FALSE;
 }
 
 }  // namespace vantrel::win32

@@ -11,8 +11,11 @@ namespace vantrel::win32 {
 class Win32TopWindows : public TopWindows {
 public:
     WindowHandle ActivateByTitle(std::string_view title) override;
+    WindowHandle Foreground() override;
+    void Activate(WindowHandle window) override;
     bool IsForeground(WindowHandle window) override;
     Selection FocusedSelection(WindowHandle window) override;
+    bool IsBusy(WindowHandle window) override;
 
 private:
     // The window this object brought to the front, and since when it has been
