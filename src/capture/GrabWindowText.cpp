@@ -76,13 +76,17 @@ bool SourceIsReading(Desktop& d, WindowHandle source) {
 // since the source program copies in its own time. Nothing changing within the
 // bound means nothing was copied only once the source has read its keys: a
 // program still busy copies later, and the fallback's keys would then copy
-// the whole line over the user's selection. Returns whether it stayed busy.
-bool SendAndAwaitCopy(Desktop& d, WindowHandle source, const char* keystrokes, bool await) {
+// the whole line over the user's selection. A copy that is certain to come (an
+// edit control said text is selected) is awaited for as long as a busy source
+// is, whether or not the source answers meanwhile: its keys may simply not have
+// reached it yet. Returns whether nothing came of a copy that should have.
+bool SendAndAwaitCopy(Desktop& d, WindowHandle source, const char* keystrokes, Selection said) {
     EnsureSourceInFront(d, source);
     const std::uint32_t before = d.clipboard.SequenceNumber();
     d.keyboard.Send(ParseKeystrokes(keystrokes));
-    if (!await) return false;
+    if (said == Selection::Empty) return false;
     const auto copied = [&] { return d.clipboard.SequenceNumber() != before; };
+    if (said == Selection::NotEmpty) return !Await(d, copied, kBusySourceWaitBound);
     if (Await(d, copied, kCopyWaitBound) || SourceIsReading(d, source)) return false;
     return !Await(d, [&] { return copied() || SourceIsReading(d, source); }, kBusySourceWaitBound);
 }
@@ -121,13 +125,12 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
             // the copy still goes out, but the half-second wait for it would be
             // spent for nothing. Any other control may copy something all the
             // same (a grid copies its current cell), so it gets the wait.
-            const bool await = d.windows.FocusedSelection(source) != Selection::Empty;
-            bool busy = SendAndAwaitCopy(d, source, kCopy, await);
+            bool busy = SendAndAwaitCopy(d, source, kCopy, d.windows.FocusedSelection(source));
             // What the clipboard holds decides, not the wait: a copy that lands
             // just after the bound still holds the user's selection, which the
             // fallback keys would replace with the whole line.
             const bool selection = !d.clipboard.ReadText().empty();
-            if (!selection && !busy) busy = SendAndAwaitCopy(d, source, kCopyWholeLine, true);
+            if (!selection && !busy) busy = SendAndAwaitCopy(d, source, kCopyWholeLine, Selection::Unknown);
             if (busy) {
                 // Its keys are still unread: whatever it copies later cannot be
                 // told from what it was asked for, so nothing is taken.

@@ -146,6 +146,15 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
         EXPECT_EQ(GrabWindowText("Billing", "Cursor"), copyAfter == 140 ? "A-17" : "");
         EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
     }
+    // An edit that said text is selected will copy, though its keys may not have
+    // reached it yet: answering meanwhile does not bring the fallback.
+    f.windows.busyFor = 0;
+    f.windows.focusedSelection = Selection::NotEmpty;
+    f.keyboard.sent.clear();
+    f.keyboard.source.selection = "A-17";
+    f.keyboard.source.copyDelayPasses = 140;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
     EXPECT_TRUE(f.boxes.shown.empty());
 }
 
