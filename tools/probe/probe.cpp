@@ -9,6 +9,8 @@
 //   clipboard                     prints the clipboard's text
 //   set-clipboard TEXT
 //   foreground                    prints the foreground window's title
+//   activate TITLE MS             brings the window to the front, as a program handing
+//                                 over to it does, and waits until it is in front
 //   texts TITLE                   prints each child control as "class|text|x y w h" (screen)
 //   set-text TITLE N TEXT         sets the text of the N-th child edit control (from 1)
 //   click TITLE CAPTION           clicks the child button with that caption (posted)
@@ -30,7 +32,12 @@
 //                                 edit control) that answers the n-th Ctrl+C by putting
 //                                 "TEXT n" on the clipboard MS milliseconds later (TEXT
 //                                 alone for the first); runs until closed
+//   watch-clipboard               prints the time (microseconds since 1970) each time the
+//                                 clipboard gets text, as the source's copy lands; runs
+//                                 until ended
 #include <windows.h>
+
+#include "common/ToolSupport.h"
 
 #include <cstdio>
 #include <cstring>
@@ -171,6 +178,12 @@ LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
+LRESULT CALLBACK ClipboardWatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLIPBOARDUPDATE && IsClipboardFormatAvailable(CF_UNICODETEXT))
+        Print(std::to_wstring(vantrel::tools::UnixMicrosNow()));
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
 int Usage() {
     Print(L"usage: see the head of tools/probe/probe.cpp");
     return 2;
@@ -223,6 +236,12 @@ int wmain(int argc, wchar_t** argv) {
         CloseClipboard();
         return 0;
     }
+    if (cmd == L"activate") {
+        const HWND h = TopWindow(arg(2));
+        if (h == nullptr) return 1;
+        SetForegroundWindow(h);
+        return WaitFor(num(3), [&] { return GetForegroundWindow() == h; }) ? 0 : 1;
+    }
     if (cmd == L"foreground") {
         HWND h = GetForegroundWindow();
         wchar_t buffer[1024] = {};
@@ -272,6 +291,19 @@ int wmain(int argc, wchar_t** argv) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        return 0;
+    }
+    if (cmd == L"watch-clipboard") {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ClipboardWatchProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VantrelClipboardWatch";
+        RegisterClassW(&wc);
+        const HWND h = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       wc.hInstance, nullptr);
+        if (h == nullptr || !AddClipboardFormatListener(h)) return 1;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
         return 0;
     }
     if (cmd == L"taskbar-created") {
