@@ -47,7 +47,7 @@ VANTREL_LOG="$LOCAL_APPDATA/Vantrel/Vantrel.log"
 VIRTUAL_SCRIPT="$LOCAL_APPDATA/VirtualStore/Program Files/Tallowin/scripts/brisklet.sc"
 logged() { [ -f "$VANTREL_LOG" ] && grep -qF -- "$1" "$VANTREL_LOG"; }
 log_lines_since() {  # line number -> the events after it, without their time stamps
-    tail -n +"$(($1 + 1))" "$VANTREL_LOG" 2>/dev/null | tr -d '\r' | cut -d' ' -f3-
+    tail -n +"$(($1 + 1))" "$VANTREL_LOG" 2>/dev/null | tr -d '\r' | cut -d" " -f4-
 }
 log_length() { [ -f "$VANTREL_LOG" ] && wc -l <"$VANTREL_LOG" || echo 0; }
 

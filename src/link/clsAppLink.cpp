@@ -2,6 +2,9 @@
 
 #include <exception>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "capture/GrabWindowText.h"
 #include "link/IndexScript.h"
@@ -97,29 +100,39 @@ void clsAppLink::LaunchIndex() {
     if (!ScriptCanCarry(field))
         throw Error("The index field name cannot be written into the script as it stands");
     if (d.files.IsPlainFile(kScriptExistsPath)) d.files.Delete(kScriptPath);
+    // Each log line is a file opened and written: they wait until the runner
+    // has started, or the hand-off has failed, and keep their order.
+    struct AfterStart {
+        std::vector<std::string> lines;
+        ~AfterStart() {
+            for (const std::string& line : lines) LogEvent(line);
+        }
+    } log;
     // Written whole, truncating whatever is there: an old script the test
     // above missed (hidden, say) must not get a second script appended.
     d.files.WriteNewAnsiTextFile(kScriptPath,
                                  IndexScript(field, oSettings().savenext()));
-    LogEvent("script written: " + std::string(kScriptPath));
-    RemoveStaleScript();
+    log.lines.push_back("script written: " + std::string(kScriptPath));
+    if (std::string stale = RemoveStaleScript(); !stale.empty()) log.lines.push_back(std::move(stale));
     d.loop.ProcessPending();
     d.processes.Start(kRunnerProgram, kIndexCommandLine, ShowState::MinimizedFocus);
-    LogEvent("runner started: " + std::string(kIndexCommandLine));
+    log.lines.push_back("runner started: " + std::string(kIndexCommandLine));
     d.windows.ActivateByTitle(kDocumentCenterTitle);
-    LogEvent("Document Center activated");
+    log.lines.push_back("Document Center activated");
 }
 
 // A runner that itself runs virtualized would read an old tool's copy of the
 // script from the user's VirtualStore instead of the one just written. Failing
 // to remove it does not stop the launch: an ordinary runner reads the right one.
-void clsAppLink::RemoveStaleScript() {
+// Returns the line to log, if any.
+std::string clsAppLink::RemoveStaleScript() {
     try {
         if (CurrentDesktop().files.RemoveVirtualStoreCopy(kScriptPath))
-            LogEvent("stale copy of the script removed from the VirtualStore");
+            return "stale copy of the script removed from the VirtualStore";
     } catch (const std::exception& e) {
-        LogEvent(std::string("stale copy of the script could not be removed: ") + e.what());
+        return std::string("stale copy of the script could not be removed: ") + e.what();
     }
+    return std::string();
 }
 
 }  // namespace vantrel

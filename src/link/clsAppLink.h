@@ -46,7 +46,7 @@ private:
     bool Field1HasValue();
     void LaunchSearch();
     void LaunchIndex();
-    void RemoveStaleScript();
+    std::string RemoveStaleScript();
     void RunLaunch(void (clsAppLink::*launch)(), const char* what);
 
     std::shared_ptr<clsSettings> settings_;

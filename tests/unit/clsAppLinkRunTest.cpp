@@ -37,7 +37,11 @@ protected:
 TEST_F(clsAppLinkRunTest, RunIndexWritesTheScriptStartsTheRunnerAndActivatesDocumentCenter) {
     const int passesBefore = f.loop.passes;
     int passesAtStart = -1;
-    f.processes.onStart = [&](const fake::StartedProcess&) { passesAtStart = f.loop.passes; };
+    std::size_t linesAtStart = 1;
+    f.processes.onStart = [&](const fake::StartedProcess&) {
+        passesAtStart = f.loop.passes;
+        linesAtStart = f.log.lines.size();
+    };
     AppLink().RunIndex();
     EXPECT_EQ(f.files.Content(kScript), IndexScript("InvoiceNo", false));
     ASSERT_EQ(f.processes.started.size(), 1u);
@@ -46,6 +50,7 @@ TEST_F(clsAppLinkRunTest, RunIndexWritesTheScriptStartsTheRunnerAndActivatesDocu
               "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program files\\tallowin\\scripts\\brisklet.sc");
     EXPECT_EQ(f.processes.started[0].show, ShowState::MinimizedFocus);
     EXPECT_GT(passesAtStart, passesBefore) << "pending messages run before the runner starts";
+    EXPECT_EQ(linesAtStart, 0u) << "the log waits until the runner has started";
     EXPECT_EQ(f.windows.activated, std::vector<std::string>{"Document Center"});
     EXPECT_EQ(f.journal.calls,
               (std::vector<std::string>{"Files.IsPlainFile", "Files.WriteNewAnsiTextFile",

@@ -9,6 +9,8 @@
 //   clipboard                     prints the clipboard's text
 //   set-clipboard TEXT
 //   foreground                    prints the foreground window's title
+//   activate TITLE MS             brings the window to the front, as a program handing
+//                                 over to it does, and waits until it is in front
 //   texts TITLE                   prints each child control as "class|text|x y w h" (screen)
 //   set-text TITLE N TEXT         sets the text of the N-th child edit control (from 1)
 //   click TITLE CAPTION           clicks the child button with that caption (posted)
@@ -35,7 +37,12 @@
 //                                 a source program whose thread is busy for MS milliseconds
 //                                 when Ctrl+C arrives, then handles its queued keys in order:
 //                                 an edit control holding TEXT, FROM..TO selected
+//   watch-clipboard               prints the time (microseconds since 1970) each time the
+//                                 clipboard gets text, as the source's copy lands; runs
+//                                 until ended
 #include <windows.h>
+
+#include "common/ToolSupport.h"
 
 #include <cstdio>
 #include <cstring>
@@ -195,6 +202,12 @@ LRESULT CALLBACK BusySourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
+LRESULT CALLBACK ClipboardWatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLIPBOARDUPDATE && IsClipboardFormatAvailable(CF_UNICODETEXT))
+        Print(std::to_wstring(vantrel::tools::UnixMicrosNow()));
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
 int Usage() {
     Print(L"usage: see the head of tools/probe/probe.cpp");
     return 2;
@@ -246,6 +259,12 @@ int wmain(int argc, wchar_t** argv) {
         }
         CloseClipboard();
         return 0;
+    }
+    if (cmd == L"activate") {
+        const HWND h = TopWindow(arg(2));
+        if (h == nullptr) return 1;
+        SetForegroundWindow(h);
+        return WaitFor(num(3), [&] { return GetForegroundWindow() == h; }) ? 0 : 1;
     }
     if (cmd == L"foreground") {
         HWND h = GetForegroundWindow();
@@ -320,6 +339,19 @@ int wmain(int argc, wchar_t** argv) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        return 0;
+    }
+    if (cmd == L"watch-clipboard") {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ClipboardWatchProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VantrelClipboardWatch";
+        RegisterClassW(&wc);
+        const HWND h = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       wc.hInstance, nullptr);
+        if (h == nullptr || !AddClipboardFormatListener(h)) return 1;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
         return 0;
     }
     if (cmd == L"taskbar-created") {

@@ -2,8 +2,9 @@
 // yardstick for the benchmark. No tray icon, no dialogs, no settings dialog, no messages.
 //
 //   reference.exe          reads the settings once, registers the hotkey on a hidden window and
-//                          on each press: empties the clipboard, activates the source window,
-//                          waits for Ctrl, Shift and Alt to be released, copies (Ctrl+C, else
+//                          on each press: empties the clipboard, activates the source window
+//                          and waits until it is ready for keys, waits for Ctrl, Shift and
+//                          Alt to be released, copies (Ctrl+C, else
 //                          Home, Shift+End, Ctrl+C), writes the index script, starts the runner
 //                          minimized and brings "Document Center" to the front.
 //   reference.exe --quit   posts WM_CLOSE to the running instance (its hidden window has the
@@ -34,6 +35,7 @@ constexpr wchar_t kRunnerCommandLine[] =
 constexpr int kHotKeyId = 1;
 constexpr ULONGLONG kCopyTimeoutMs = 500;
 constexpr DWORD kWaitSliceMs = 5;
+constexpr ULONGLONG kActivationTimeoutMs = 2000;
 
 struct Settings {
     std::wstring sourceWindow;
@@ -120,6 +122,24 @@ BOOL CALLBACK MatchTitlePrefix(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// Keys go to whichever window is in front when they are read: a window brought to the
+// front is ready once its program has taken the activation (one of its windows has the
+// focus) and has answered a message since, under Wine after the X events of the raise,
+// which would otherwise drop the Ctrl of Ctrl+C.
+bool AwaitReady(HWND window) {
+    const ULONGLONG deadline = GetTickCount64() + kActivationTimeoutMs;
+    for (;;) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        if (GetForegroundWindow() == window &&
+            (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus) &&
+            (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 50, nullptr) || IsHungAppWindow(window)))
+            return true;
+        if (GetTickCount64() >= deadline) return false;
+        WaitBriefly(kWaitSliceMs);
+    }
+}
+
 // Exact title first, then the first visible window whose title begins with it.
 bool ActivateSourceWindow(const std::wstring& title) {
     HWND window = FindWindowW(nullptr, title.c_str());
@@ -130,8 +150,9 @@ bool ActivateSourceWindow(const std::wstring& title) {
     }
     if (!window) return false;
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    if (GetForegroundWindow() == window) return true;
     SetForegroundWindow(window);
-    return true;
+    return AwaitReady(window);
 }
 
 void WaitForModifiersReleased() {

@@ -1,8 +1,10 @@
 #include "platform/win32/Win32Files.h"
 
 #include <windows.h>
+#include <ntsecapi.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,15 +55,24 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }
 
-// A name of its own beside the target. CREATE_NEW never opens anything that is
-// already there, a link planted at a guessed name included.
-HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name, SECURITY_ATTRIBUTES* security) {
-    static unsigned counter = 0;
+// A name of its own beside the target that no one can guess and plant first.
+// CREATE_NEW never opens anything that is already there, a link included.
+// Opened for no one else, and with the right to rename it through the handle.
+HANDLE CreateTemporaryBeside(const std::wstring& target, SECURITY_ATTRIBUTES* security) {
     const std::wstring folder = FolderOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + L"\\~vantrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter) + L".tmp";
-        const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW,
+        unsigned char random[16] = {};
+        // The system's generator without the cryptography provider's libraries,
+        // which add megabytes to the program's memory under Wine.
+        if (!RtlGenRandom(random, sizeof random))
+            throw Error("Creating " + Narrow(target) + " failed: no random name could be made");
+        std::wstring name = folder + L"\\~vantrel-";
+        for (const unsigned char byte : random) {
+            name += L"0123456789abcdef"[byte >> 4];
+            name += L"0123456789abcdef"[byte & 15];
+        }
+        name += L".tmp";
+        const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, security, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
     }
@@ -73,7 +84,7 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name, SEC
 // Written to a new file beside the target and moved over the name: a rename
 // replaces whatever is at the name, a symbolic link included, instead of
 // writing through it to the file it points at; and a reader never sees half
-// a script.
+// a script. The file stays open, for no one else, until it has its name.
 void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view text) {
     // A character the code page lacks would reach the file as a look-alike or a
     // "?": nothing is written rather than other text.
@@ -89,40 +100,50 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
     if (!sddl.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
                              sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
         security.lpSecurityDescriptor = descriptor.get();
-    std::wstring temporary;
-    const HANDLE opened = CreateTemporaryBeside(target, temporary, &security);
-    if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
-    // Removed again unless it became the target.
+    const UniqueFile file(CreateTemporaryBeside(target, &security));
+    if (!file) ThrowWin32("Creating " + std::string(path), GetLastError());
+    // Removed again, through the handle, unless it became the target.
     struct Leftover {
-        const std::wstring& name;
+        HANDLE file;
         bool keep = false;
         ~Leftover() {
-            if (!keep) DeleteFileW(name.c_str());
+            FILE_DISPOSITION_INFO gone{TRUE};
+            if (!keep) SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone);
         }
-    } leftover{temporary};
-    {
-        const UniqueFile file(opened);
-        DWORD written = 0;
-        if (!bytes.empty() &&
-            !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-            ThrowWin32("Writing " + std::string(path), GetLastError());
-        if (written != bytes.size())
-            throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
-                        std::to_string(bytes.size()) + " bytes were written");
-    }
-    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    } leftover{file.get()};
+    DWORD written = 0;
+    if (!bytes.empty() &&
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        ThrowWin32("Writing " + std::string(path), GetLastError());
+    if (written != bytes.size())
+        throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
+                    std::to_string(bytes.size()) + " bytes were written");
+    // On the disk before it has the name, so a crash cannot leave the name empty.
+    if (!FlushFileBuffers(file.get())) ThrowWin32("Writing " + std::string(path), GetLastError());
+    if (!RenameOver(file.get(), target)) {
         DWORD error = GetLastError();
         // A link to a folder (a junction) cannot be replaced by a file; removing
         // the link itself leaves its target alone.
         const DWORD attributes = GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && RemoveDirectoryW(target.c_str()) &&
-            MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            RenameOver(file.get(), target)) {
             error = ERROR_SUCCESS;
         }
         if (error != ERROR_SUCCESS) ThrowWin32("Replacing " + std::string(path), error);
     }
     leftover.keep = true;
+}
+
+bool RenameOver(void* file, const std::wstring& target) {
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::copy(target.begin(), target.end(), info->FileName);
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 // Virtualization kept a per-user copy of C:\<path> at

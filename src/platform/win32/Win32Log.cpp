@@ -9,6 +9,7 @@
 #include "platform/win32/LastErrorKeeper.h"
 #include "platform/win32/LocalAppData.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Files.h"
 
 namespace vantrel::win32 {
 
@@ -24,20 +25,37 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-// "2026-12-08 10:12:01.123 " in local time, as a support person reads the clock.
+// "2026-12-08 10:12:01.123 [4242] ": local time, as a support person reads the
+// clock, and the process, since two copies of the program may write.
 std::string Stamp() {
     SYSTEMTIME t{};
     GetLocalTime(&t);
-    char text[32] = {};
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", t.wYear, t.wMonth, t.wDay,
-                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+    char text[48] = {};
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u [%lu] ", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, GetCurrentProcessId());
     return text;
+}
+
+// A control character (C0, DEL, or C1 in UTF-8) in a description would break
+// the line or play tricks on the terminal that shows it: it becomes a space.
+void AppendNeutral(std::string& text, std::string_view line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c == 0x7F) {
+            text.push_back(' ');
+        } else if (c == 0xC2 && i + 1 < line.size() && (static_cast<unsigned char>(line[i + 1]) & 0xE0) == 0x80) {
+            text.push_back(' ');
+            ++i;
+        } else {
+            text.push_back(line[i]);
+        }
+    }
 }
 
 // Shared for reading, writing and deleting, so two copies of the program can
 // append at once and either can move the full file aside.
 HANDLE OpenForAppending(const std::wstring& path) {
-    return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    return CreateFileW(path.c_str(), FILE_APPEND_DATA | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -65,7 +83,7 @@ void Win32Log::Append(std::string_view line) {
     const std::size_t length = Utf8CutLength(line, kLongest);
     std::string text = Stamp();
     text.reserve(text.size() + length + 6);
-    for (const char c : line.substr(0, length)) text.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    AppendNeutral(text, line.substr(0, length));
     if (length < line.size()) text += "...";
     text += "\r\n";
 
@@ -76,8 +94,11 @@ void Win32Log::Append(std::string_view line) {
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
         static_cast<std::uint64_t>(size.QuadPart) + text.size() > limit_) {
+        // Through the handle: when another copy has just moved this file
+        // aside, it is already the older one, and the name now holds the new
+        // file, which must not replace it.
+        RenameOver(file.get(), OlderFileOf(path_));
         file.reset();
-        MoveFileExW(path_.c_str(), OlderFileOf(path_).c_str(), MOVEFILE_REPLACE_EXISTING);
         opened = OpenForAppending(path_);
         if (opened == INVALID_HANDLE_VALUE) return;
         file.reset(opened);

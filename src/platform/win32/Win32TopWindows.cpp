@@ -77,7 +77,6 @@ void Win32TopWindows::Activate(WindowHandle handle) {
     // Asynchronously: a hung program would hold a plain ShowWindow for good.
     if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
     brought_ = GetForegroundWindow() != window ? handle : 0;
-    readySince_.reset();
     // Not waiting for the other program to take the focus: it gets it when it
     // next reads its messages, and the keystrokes that follow queue up meanwhile.
     SetForegroundWindow(window);
@@ -88,18 +87,18 @@ namespace {
 // Raising a window can still bring its program work after it has taken the
 // activation: under Wine, the events of the raise (the pointer now over the
 // window) make it re-read the modifier keys from X, which drops a Ctrl sent
-// meanwhile, so Ctrl+C would type a "c" over the user's selection. Those
-// events arrive within a moment; a window brought to the front is ready once
-// it has held the focus this long. (The system's own idle signal cannot tell:
-// it answers only for a program's start.)
-constexpr std::chrono::milliseconds kSettle{20};
+// meanwhile, so Ctrl+C would type a "c" over the user's selection. A message
+// sent to the window is answered only once its thread is back in its message
+// loop, where those events are read: the keys wait for that answer, not for a
+// guessed moment.
+constexpr UINT kRoundTripPatienceMs = 50;
 
 }  // namespace
 
 // The system makes a window the foreground one before its program has taken
 // the activation; only once the program has given one of its windows the
-// focus, and has had a moment for what the raise brings, is it ready for
-// keystrokes and can say what is selected.
+// focus, and has answered a message after that, is it ready for keystrokes
+// and can say what is selected.
 bool Win32TopWindows::IsForeground(WindowHandle window) {
     const HWND hwnd = reinterpret_cast<HWND>(window);
     GUITHREADINFO info{};
@@ -107,14 +106,14 @@ bool Win32TopWindows::IsForeground(WindowHandle window) {
     const bool ready = GetForegroundWindow() == hwnd &&
                        (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ||
                         info.hwndFocus != nullptr);
-    if (!ready) {
-        readySince_.reset();
+    if (!ready || window != brought_) return ready;
+    // A hung program answers nothing; its keystrokes queue up as they always did.
+    if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                             kRoundTripPatienceMs, nullptr) &&
+        !IsHungAppWindow(hwnd))
         return false;
-    }
-    if (window != brought_) return true;
-    const auto now = std::chrono::steady_clock::now();
-    if (!readySince_) readySince_ = now;
-    return now - *readySince_ >= kSettle;
+    brought_ = 0;
+    return true;
 }
 
 namespace {

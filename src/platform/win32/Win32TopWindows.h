@@ -1,8 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <optional>
-
 #include "platform/TopWindows.h"
 
 namespace vantrel::win32 {
@@ -18,10 +15,9 @@ public:
     bool IsBusy(WindowHandle window) override;
 
 private:
-    // The window this object brought to the front, and since when it has been
-    // ready for keystrokes; a window that was in front already needs no settling.
+    // The window this object brought to the front and has not yet seen
+    // answer; a window that was in front already needs no round trip.
     WindowHandle brought_ = 0;
-    std::optional<std::chrono::steady_clock::time_point> readySince_;
 };
 
 }  // namespace vantrel::win32
