@@ -48,14 +48,30 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     log "installing ${missing[*]}"
-    local sudo=()
+    local sudo=() apt=(env DEBIAN_FRONTEND=noninteractive apt-get) try
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${sudo[@]}" dpkg --add-architecture i386
     fi
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # A mirror caught mid-sync serves an index that does not match its listing; a
+    # second update a little later usually finds it whole. Either way the install is
+    # tried, and what failed is said.
+    for try in 1 2 3; do
+        "${sudo[@]}" "${apt[@]}" update -qq >"$BUILD/apt-update.log" 2>&1 && break
+        log "apt-get update failed (try $try of 3):"
+        grep -E '^(E|W):' "$BUILD/apt-update.log" | sed 's/^/    /'
+        [ $try -lt 3 ] && sleep 20
+    done
+    if ! "${sudo[@]}" "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >"$BUILD/apt-install.log" 2>&1; then
+        grep -E '^(E|W):' "$BUILD/apt-install.log" | sed 's/^/    /'
+        log "apt-get could not install ${missing[*]} (log: $BUILD/apt-install.log)"
+        return 1
+    fi
 }
+
+# The version of clang that is installed, which its sanitizer runtimes must match
+# (Debian 12 has 14, Debian 13 has 19).
+clang_major() { clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9]*\)\..*/\1/p' | head -n 1; }
 
 BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates)
 # Wine's own fonts and the metric-compatible ones it recommends: without them its

@@ -135,11 +135,15 @@ stored_setting() {  # name -> prints the text
         sed -n "s/^ *$1 *REG_SZ *//p"
 }
 
-# X window of Wine's notification area (icons sit in it when there is no task bar).
+# X window of Wine's notification area (icons sit in it when there is no task bar): a
+# viewable window of explorer.exe, named "Wine System Tray" by Wine 8 and left unnamed
+# by Wine 10; the tooltips of its icons are unnamed too, but lower than an icon.
 tray_window() {
     local w
-    for w in $(xdotool search --name '^Wine System Tray$' 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Map State: IsViewable' && { echo "$w"; return 0; }
+    for w in $(xdotool search --classname '^explorer\.exe$' 2>/dev/null); do
+        case $(xdotool getwindowname "$w" 2>/dev/null) in "Wine System Tray" | "") ;; *) continue ;; esac
+        xwininfo -id "$w" | awk '/Map State/ {v = ($3 == "IsViewable")} /^ +Height/ {h = $NF} END {exit !(v && h >= 30)}' &&
+            { echo "$w"; return 0; }
     done
     return 1
 }

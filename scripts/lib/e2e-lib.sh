@@ -121,10 +121,13 @@ tray_click() {  # button (1 left, 3 right)
     slow_click "$TRAY_X" "$TRAY_Y" "$1"
 }
 # The popup menu: an unnamed, viewable X window of menu size (the pointer's place
-# as Wine last saw it decides where it opens, so it is looked up, not assumed).
+# as Wine last saw it decides where it opens, so it is looked up, not assumed), other
+# than Wine 10's tray, which is unnamed as well.
 menu_origin() {
-    local w
-    for w in $(xwininfo -root -children | awk '/^ +0x/ && /has no name/ {print $1}'); do
+    local w tray
+    tray=$(printf '0x%x' "$(tray_window)" 2>/dev/null)
+    for w in $(xwininfo -root -children | awk '/^ +0x/ && (/has no name/ || /^ +0x[0-9a-f]+ "":/) {print $1}'); do
+        [ "$((w))" = "$((tray))" ] && continue
         xwininfo -id "$w" | awk '
             /Map State/ {viewable = ($3 == "IsViewable")}
             /Absolute upper-left X/ {x = $NF}
