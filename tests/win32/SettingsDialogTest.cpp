@@ -281,6 +281,7 @@ TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     AppLink().oSettings().GetSettings();
     Script script{{
         [](HWND dlg) {
+            EXPECT_FALSE(ShowSettingsDialog(0, AppLink().oSettings().Values())) << "a second dialog ran";
             SetDlgItemTextW(dlg, IDC_SETTINGS_SOURCE_WINDOW, L"Kundenübersicht");
             Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_F9, 0);
         },
