@@ -6,12 +6,15 @@
 #include <optional>
 
 #include "capture/KeystrokeNotation.h"
+#include "fake/Keys.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
+
+using fake::Keys;
 
 // The fake keyboard, watched: what was held when keys went out, and a hook
 // that runs as they go (to post a message into the grab's wait).
@@ -44,14 +47,6 @@ protected:
     }
     void TearDown() override { ResetAppLink(); }
 
-    static std::vector<KeyEvent> Keys(std::initializer_list<const char*> notations) {
-        std::vector<KeyEvent> all;
-        for (const char* n : notations) {
-            const auto keys = ParseKeystrokes(n);
-            all.insert(all.end(), keys.begin(), keys.end());
-        }
-        return all;
-    }
     void ExpectActivationBox() {
         ASSERT_EQ(f.boxes.shown.size(), 1u);
         EXPECT_EQ(f.boxes.shown[0].text, "error activating: 'Billing' window.");

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {

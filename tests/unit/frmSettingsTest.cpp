@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {

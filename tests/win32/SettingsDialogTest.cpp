@@ -11,7 +11,7 @@
 
 #include "Win32TestSupport.h"
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/resource.h"
 #include "settings/SettingsDialog.h"

@@ -1,4 +1,4 @@
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 #include <algorithm>
 #include <cctype>
