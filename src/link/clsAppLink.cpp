@@ -73,8 +73,8 @@ void clsAppLink::RunLaunch(void (clsAppLink::*launch)(), const char* what) {
     // reason goes to the log, where support can find it.
     try {
         (this->*launch)();
-    } catch (const std::exception& e) {
-        LogEvent(std::string(what) + " stopped: " + e.what());
+    } catch (const std::exception&) {
+        LogCaught(std::string(what) + " stopped");
     }
 }
 
@@ -117,8 +117,8 @@ void clsAppLink::RemoveStaleScript() {
     try {
         if (CurrentDesktop().files.RemoveVirtualStoreCopy(kScriptPath))
             LogEvent("stale copy of the script removed from the VirtualStore");
-    } catch (const std::exception& e) {
-        LogEvent(std::string("stale copy of the script could not be removed: ") + e.what());
+    } catch (const std::exception&) {
+        LogCaught("stale copy of the script could not be removed");
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/ScopeExit.h"
 #include "platform/win32/LocalAppData.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
@@ -22,7 +23,7 @@ bool Win32Files::IsPlainFile(std::string_view path) {
 }
 
 void Win32Files::Delete(std::string_view path) {
-    if (!DeleteFileW(Widen(path).c_str())) ThrowWin32("Deleting " + std::string(path), GetLastError());
+    CheckLastError(DeleteFileW(Widen(path).c_str()), "Deleting " + std::string(path));
 }
 
 namespace {
@@ -34,18 +35,17 @@ namespace {
 // inherits from the folder. Empty when the user cannot be named: the file then
 // has the folder's rules alone.
 std::wstring ReplaceableByUsers() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    const UniqueHandleObj owned(token);
+    UniqueHandleObj token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    wchar_t* sid = nullptr;
-    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
-        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+    UniqueHlocal sid;
+    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid,
+                                reinterpret_cast<wchar_t**>(sid.put())))
         return {};
-    const UniqueHlocal sidText(sid);
-    return L"D:(A;;FA;;;" + std::wstring(sid) + L")(A;;FRSD;;;BU)";
+    return L"D:(A;;FA;;;" + std::wstring(static_cast<const wchar_t*>(sid.get())) + L")(A;;FRSD;;;BU)";
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -55,17 +55,17 @@ std::wstring FolderOf(const std::wstring& path) {
 
 // A name of its own beside the target. CREATE_NEW never opens anything that is
 // already there, a link planted at a guessed name included.
-HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& name, SECURITY_ATTRIBUTES* security) {
+UniqueFile CreateTemporaryBeside(const std::wstring& target, std::wstring& name, SECURITY_ATTRIBUTES* security) {
     static unsigned counter = 0;
     const std::wstring folder = FolderOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = folder + L"\\~vantrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter) + L".tmp";
-        const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+        UniqueFile file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
-    return INVALID_HANDLE_VALUE;
+    return UniqueFile();
 }
 
 }  // namespace
@@ -90,26 +90,21 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
                              sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
         security.lpSecurityDescriptor = descriptor.get();
     std::wstring temporary;
-    const HANDLE opened = CreateTemporaryBeside(target, temporary, &security);
-    if (opened == INVALID_HANDLE_VALUE) ThrowWin32("Creating " + std::string(path), GetLastError());
-    // Removed again unless it became the target.
-    struct Leftover {
-        const std::wstring& name;
-        bool keep = false;
-        ~Leftover() {
-            if (!keep) DeleteFileW(name.c_str());
-        }
-    } leftover{temporary};
-    {
-        const UniqueFile file(opened);
-        DWORD written = 0;
-        if (!bytes.empty() &&
-            !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-            ThrowWin32("Writing " + std::string(path), GetLastError());
-        if (written != bytes.size())
-            throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
-                        std::to_string(bytes.size()) + " bytes were written");
-    }
+    UniqueFile file = CreateTemporaryBeside(target, temporary, &security);
+    ThrowLastErrorIf(!file, "Creating " + std::string(path));
+    // Closed and removed again unless it became the target.
+    ScopeExit leftover([&] {
+        file.reset();
+        DeleteFileW(temporary.c_str());
+    });
+    DWORD written = 0;
+    ThrowLastErrorIf(!bytes.empty() &&
+                         !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr),
+                     "Writing " + std::string(path));
+    if (written != bytes.size())
+        throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
+                    std::to_string(bytes.size()) + " bytes were written");
+    file.reset();
     if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DWORD error = GetLastError();
         // A link to a folder (a junction) cannot be replaced by a file; removing
@@ -122,7 +117,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
         }
         if (error != ERROR_SUCCESS) ThrowWin32("Replacing " + std::string(path), error);
     }
-    leftover.keep = true;
+    leftover.release();
 }
 
 // Virtualization kept a per-user copy of C:\<path> at
