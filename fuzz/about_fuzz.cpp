@@ -13,7 +13,7 @@
 #include "FuzzCheck.h"
 #include "about/frmAbout.h"
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace {
 

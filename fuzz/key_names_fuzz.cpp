@@ -11,7 +11,7 @@
 
 #include "FuzzCheck.h"
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "settings/KeyNames.h"
 #include "settings/frmSettings.h"
 

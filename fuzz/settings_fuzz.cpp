@@ -14,7 +14,7 @@
 #include "FuzzCheck.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "settings/KeyNames.h"
 #include "settings/StoredValues.h"
 #include "settings/clsSettings.h"

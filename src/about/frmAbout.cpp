@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/Desktop.h"
+#include "platform/Log.h"
 #include "platform/Error.h"
 
 namespace vantrel::frmAbout {
@@ -47,6 +48,7 @@ void StartSysInfo() {
         }
     } catch (const std::exception&) {
         // Any failure means the same to the user as a missing program.
+        LogCaught("system information not started");
     }
     d.boxes.Show(kUnavailableMessage, kTitle, Modality::Application);
 }

@@ -12,6 +12,7 @@
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/ErrorBox.h"
+#include "platform/ScopeExit.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/DialogProc_win.h"
 #include "resources/resource.h"
@@ -180,20 +181,20 @@ void ShowAboutBox() {
         return;
     }
     auto about = std::make_unique<AboutWindow>();
-    about->owner.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                       GetModuleHandleW(nullptr), nullptr));
-    if (!about->owner) win32::ThrowWin32("CreateWindowEx", GetLastError());
+    about->owner.reset(win32::CheckLastError(
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr),
+        "CreateWindowEx"));
     constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
     constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     AboutWindow* const a = about.get();
     gAbout = std::move(about);
-    const HWND box = win32::CreateEmptyDialog(a->owner.get(), kStyle, kExStyle, win32::DialogProc<AboutWindow>,
-                                              reinterpret_cast<LPARAM>(a));
-    if (box == nullptr) {
-        const DWORD error = GetLastError();
-        gAbout.reset();
-        win32::ThrowWin32("CreateDialogIndirectParam", error);
-    }
+    // A box that could not be made leaves nothing behind to be found as open.
+    ScopeExit forget([] { gAbout.reset(); });
+    const HWND box = win32::CheckLastError(
+        win32::CreateEmptyDialog(a->owner.get(), kStyle, kExStyle, win32::DialogProc<AboutWindow>,
+                                 reinterpret_cast<LPARAM>(a)),
+        "CreateDialogIndirectParam");
+    forget.release();
     ShowWindow(box, SW_SHOWNORMAL);
     SetForegroundWindow(box);
 }

@@ -10,6 +10,7 @@
 
 #include "about/AboutBox.h"
 #include "platform/Error.h"
+#include "platform/Log.h"
 #include "platform/win32/ScreenDc.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
@@ -107,24 +108,21 @@ void RegisterMainWindowClass() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        ThrowWin32("RegisterClassExW", GetLastError());
+    ThrowLastErrorIf(RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS, "RegisterClassExW");
 }
 
 UniqueHmenu CreateOptionsMenu(HMENU& options) {
-    UniqueHmenu bar(CreateMenu());
-    ThrowLastErrorIf(!bar, "CreateMenu");
-    UniqueHmenu popup(CreatePopupMenu());
-    ThrowLastErrorIf(!popup, "CreatePopupMenu");
-    ThrowLastErrorIf(!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()), L"Options"),
-                     "AppendMenuW");
+    UniqueHmenu bar(CheckLastError(CreateMenu(), "CreateMenu"));
+    UniqueHmenu popup(CheckLastError(CreatePopupMenu(), "CreatePopupMenu"));
+    CheckLastError(AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()), L"Options"),
+                   "AppendMenuW");
     // From here the bar owns the popup and destroys it with itself.
     options = popup.release();
     for (const MenuItem& item : kOptionsItems) {
         const BOOL added = item.command ? AppendMenuW(options, MF_STRING, static_cast<UINT_PTR>(*item.command),
                                                       item.caption)
                                         : AppendMenuW(options, MF_SEPARATOR, 0, nullptr);
-        ThrowLastErrorIf(!added, "AppendMenuW");
+        CheckLastError(added, "AppendMenuW");
     }
     return bar;
 }
@@ -151,9 +149,9 @@ public:
         const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
         SetLastError(0);
-        const HWND created = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, left, top, width, height,
-                                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
-        ThrowLastErrorIf(created == nullptr, "CreateWindowExW");
+        const HWND created = CheckLastError(CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, left, top, width,
+                                                            height, nullptr, nullptr, GetModuleHandleW(nullptr), this),
+                                            "CreateWindowExW");
         window_.reset(created);
         SendMessageW(created, WM_SETICON, ICON_BIG,
                      reinterpret_cast<LPARAM>(SharedProgramIcon(GetSystemMetrics(SM_CXICON))));
@@ -259,11 +257,12 @@ private:
     void CreateButtons(const Scale& scale) {
         const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
         for (const ButtonLayout& b : kButtons) {
-            const HWND button = CreateWindowExW(
-                0, L"BUTTON", b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, scale.X(b.left),
-                scale.Y(b.top), scale.X(b.width), scale.Y(b.height), window_.get(),
-                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.command)), GetModuleHandleW(nullptr), nullptr);
-            ThrowLastErrorIf(button == nullptr, "CreateWindowExW(BUTTON)");
+            const HWND button = CheckLastError(
+                CreateWindowExW(0, L"BUTTON", b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                scale.X(b.left), scale.Y(b.top), scale.X(b.width), scale.Y(b.height), window_.get(),
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.command)), GetModuleHandleW(nullptr),
+                                nullptr),
+                "CreateWindowExW(BUTTON)");
             SendMessageW(button, WM_SETFONT, font, FALSE);
         }
     }
@@ -300,6 +299,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
         return self->OnMessage(window, message, wParam, lParam);
     } catch (...) {
+        // Nothing may unwind through the system's dispatch.
+        LogCaught("main window message failed");
         return 0;
     }
 }

@@ -1,6 +1,7 @@
 #include "hotkey/cGlobalAtom.h"
 
 #include "platform/Desktop.h"
+#include "platform/Log.h"
 
 namespace vantrel {
 
@@ -16,6 +17,7 @@ cGlobalAtom::~cGlobalAtom() {
     try {
         CurrentDesktop().atoms.Delete(atom_);
     } catch (...) {
+        LogCaught("the hotkey's atom was not deleted");
     }
 }
 

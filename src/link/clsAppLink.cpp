@@ -76,8 +76,8 @@ void clsAppLink::RunLaunch(void (clsAppLink::*launch)(), const char* what) {
     // reason goes to the log, where support can find it.
     try {
         (this->*launch)();
-    } catch (const std::exception& e) {
-        LogEvent(std::string(what) + " stopped: " + e.what());
+    } catch (const std::exception&) {
+        LogCaught(std::string(what) + " stopped");
     }
 }
 

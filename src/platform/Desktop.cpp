@@ -1,6 +1,10 @@
 #include "platform/Desktop.h"
 
+#include <exception>
+#include <string>
+
 #include "platform/Error.h"
+#include "platform/ErrorBox.h"
 
 namespace vantrel {
 
@@ -28,6 +32,14 @@ Log& NoLog() noexcept {
 
 void LogEvent(std::string_view line) noexcept {
     if (gDesktop != nullptr) gDesktop->log.Write(line);
+}
+
+void LogCaught(std::string_view context) noexcept {
+    try {
+        LogEvent(std::string(context) + ": " + DescriptionOf(std::current_exception()));
+    } catch (...) {
+        // Out of memory for the line: the log is skipped, as when it cannot be written.
+    }
 }
 
 }  // namespace vantrel

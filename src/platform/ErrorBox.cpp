@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Desktop.h"
+#include "platform/Log.h"
 
 namespace vantrel {
 
@@ -64,6 +65,11 @@ void ShowErrorBox(Handler where, std::string_view description) noexcept {
         const Modality modality = where == Handler::Main ? Modality::System : Modality::Application;
         CurrentDesktop().boxes.Show(ErrorText(where, description), "Vantrel", modality);
     } catch (...) {
+        try {
+            LogCaught(ErrorText(where, description) + "; its box could not be shown");
+        } catch (...) {
+            // Out of memory for the line: nothing is left to tell.
+        }
     }
 }
 

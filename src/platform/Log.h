@@ -21,4 +21,9 @@ Log& NoLog() noexcept;
 // services are installed.
 void LogEvent(std::string_view line) noexcept;
 
+// For a failure caught where no box is shown: logs "<context>: <description>"
+// of the exception being handled, so that no failure goes unsaid. Call it
+// only inside a catch block.
+void LogCaught(std::string_view context) noexcept;
+
 }  // namespace vantrel

@@ -13,7 +13,9 @@
 
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32MessageLoop.h"
 #include "platform/ErrorBox.h"
+#include "platform/ScopeExit.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/DialogProc_win.h"
 #include "resources/resource.h"
@@ -212,39 +214,8 @@ INT_PTR SettingsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // Until OK or Cancel closes the dialog. A quit request ends it too and is
 // passed on to the loop outside.
 void RunModalLoop(SettingsWindow& s) {
-    MSG msg{};
-    while (!s.closed) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (s.hwnd != nullptr && IsDialogMessageW(s.hwnd, &msg)) continue;
-        // A modeless dialog of the program (the about box) keeps its keys.
-        const HWND active = GetActiveWindow();
-        if (active != nullptr && active != s.hwnd && IsDialogMessageW(active, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    win32::RunMessagesUntil([&] { return s.closed; }, true);
 }
-
-// The owner disabled for as long as its modal dialog is open, if it was enabled.
-class DisabledOwner {
-public:
-    explicit DisabledOwner(HWND owner)
-        : owner_(owner != nullptr && IsWindowEnabled(owner) ? owner : nullptr) {
-        if (owner_ != nullptr) EnableWindow(owner_, FALSE);
-    }
-    ~DisabledOwner() {
-        if (owner_ != nullptr) EnableWindow(owner_, TRUE);
-    }
-    DisabledOwner(const DisabledOwner&) = delete;
-    DisabledOwner& operator=(const DisabledOwner&) = delete;
-
-private:
-    const HWND owner_;
-};
 
 // The dialog now open, if any: there is never a second one.
 HWND gOpenDialog = nullptr;
@@ -263,13 +234,19 @@ std::optional<SettingsValues> ShowSettingsDialog(WindowHandle owner, const Setti
     const HWND ownerWindow = reinterpret_cast<HWND>(owner);
     constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-    win32::UniqueHwnd dialog(win32::CreateEmptyDialog(ownerWindow, kStyle, kExStyle, win32::DialogProc<SettingsWindow>,
-                                                      reinterpret_cast<LPARAM>(&s)));
-    if (!dialog) win32::ThrowWin32("CreateDialogIndirectParam", GetLastError());
+    win32::UniqueHwnd dialog(win32::CheckLastError(
+        win32::CreateEmptyDialog(ownerWindow, kStyle, kExStyle, win32::DialogProc<SettingsWindow>,
+                                 reinterpret_cast<LPARAM>(&s)),
+        "CreateDialogIndirectParam"));
 
     // Declared after the dialog, so the owner is enabled again before the dialog
     // goes and activation returns to it rather than to another program.
-    const DisabledOwner disabled(ownerWindow);
+    // The owner is disabled for as long as its modal dialog is open, if it was enabled.
+    const HWND disabled = ownerWindow != nullptr && IsWindowEnabled(ownerWindow) ? ownerWindow : nullptr;
+    if (disabled != nullptr) EnableWindow(disabled, FALSE);
+    const ScopeExit enable([disabled] {
+        if (disabled != nullptr) EnableWindow(disabled, TRUE);
+    });
     ShowWindow(dialog.get(), SW_SHOWNORMAL);
     SetForegroundWindow(dialog.get());
     gOpenDialog = dialog.get();

@@ -145,6 +145,7 @@ void clsSettings::GetReadableSettings() {
                 if (text) key.take(*this, key.name, *text);
                 return text.has_value();
             } catch (const std::exception&) {
+                LogCaught(std::string("setting ") + std::string(key.name) + " could not be read");
                 return false;
             }
         };

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
@@ -113,11 +113,15 @@ TEST(CIAsystray, RecreatedTaskBarGetsTheIconBackOnlyWhileItIsShown) {
     EXPECT_EQ(d.tray.added[1].window, 0x42u);
     EXPECT_EQ(d.tray.added[1].tip, d.tray.added[0].tip);
     EXPECT_EQ(w.events.size(), 2u);  // not hidden again
+    EXPECT_EQ(d.log.lines.back(), "task bar re-created: tray icon added again");
+    d.tray.refuse = true;
+    RestoreTrayIcon();
+    EXPECT_EQ(d.log.lines.back(), "task bar re-created: the tray refused the icon (it may still hold it)");
 
     RemoveTrayIcon(w);
     EXPECT_FALSE(TrayIconShown());
     RestoreTrayIcon();
-    EXPECT_EQ(d.tray.added.size(), 2u);
+    EXPECT_EQ(d.tray.added.size(), 3u);
 }
 
 TEST(CIAsystray, RefusedAddLeavesNoIconToRestore) {

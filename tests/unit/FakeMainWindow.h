@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/frmmain.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel::fake {
 

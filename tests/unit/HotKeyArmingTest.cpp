@@ -9,7 +9,7 @@
 #include "hotkey/modHotKey.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "settings/KeyNames.h"
 
 namespace vantrel {

@@ -2,7 +2,7 @@
 
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {

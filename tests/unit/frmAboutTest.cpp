@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {

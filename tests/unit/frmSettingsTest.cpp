@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
@@ -198,7 +198,7 @@ TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
     EXPECT_EQ(s.HotKey(), 122);
 
     // A name the script could not carry exactly; a double quote it can.
-    for (const char* name : {"acct\r\nno", "acct\tno", "acct \xEF\xBC\x82no\xEF\xBC\x82"}) {
+    for (const char* name : {"acct\r\nno", "acct\tno", "acct\x1Bno", "acct\x7Fno", "acct \xEF\xBC\x82no\xEF\xBC\x82"}) {
         d.boxes.shown.clear();
         v.txtIndexField = name;
         EXPECT_FALSE(Ok(v)) << name;

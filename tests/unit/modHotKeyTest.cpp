@@ -10,7 +10,7 @@
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
@@ -414,6 +414,17 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     d.loop.messageTime = 5100;
     Send(kMain, kWmHotKey, 1, kF11Press);
     EXPECT_EQ(Starts(), 6);
+
+    // A repeat the system queued as the key came up still belongs to the press.
+    d.keyboard.Hold(kVkF11, 20);
+    std::function<void()> watch = [&] {
+        if (d.keyboard.IsKeyDown(kVkF11)) return d.loop.Post(watch);
+        d.loop.Post([&] { Send(kMain, kWmHotKey, 1, kF11Press); });
+    };
+    d.loop.Post(watch);
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    d.loop.ProcessPending();
+    EXPECT_EQ(Starts(), 7);
 }
 
 }  // namespace

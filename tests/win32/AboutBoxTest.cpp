@@ -9,7 +9,7 @@
 
 #include "Win32TestSupport.h"
 #include "about/AboutBox.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/resource.h"
 

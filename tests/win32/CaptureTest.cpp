@@ -11,6 +11,7 @@
 #include "Win32TestSupport.h"
 #include "capture/GrabWindowText.h"
 #include "capture/KeystrokeNotation.h"
+#include "fake/Keys.h"
 #include "common/ToolSupport.h"
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
@@ -21,6 +22,7 @@
 namespace vantrel {
 namespace {
 
+using fake::Keys;
 using testing::LastErrorText;
 using testing::PumpMessagesUntil;
 using testing::ReadBytes;
@@ -159,14 +161,6 @@ protected:
     }
     void TearDown() override { ResetAppLink(); }
 
-    static std::vector<KeyEvent> Keys(std::initializer_list<const char*> notations) {
-        std::vector<KeyEvent> all;
-        for (const char* n : notations) {
-            const auto keys = ParseKeystrokes(n);
-            all.insert(all.end(), keys.begin(), keys.end());
-        }
-        return all;
-    }
 
     RealDesktop d;
 };

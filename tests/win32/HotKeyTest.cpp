@@ -13,7 +13,7 @@
 #include "hotkey/modHotKey.h"
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Clock.h"

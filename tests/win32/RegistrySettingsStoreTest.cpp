@@ -5,7 +5,7 @@
 
 #include "platform/Error.h"
 #include "Win32TestSupport.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "settings/clsSettings.h"

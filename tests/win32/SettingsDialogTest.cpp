@@ -11,7 +11,7 @@
 
 #include "Win32TestSupport.h"
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/resource.h"
 #include "settings/SettingsDialog.h"
@@ -281,6 +281,7 @@ TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     AppLink().oSettings().GetSettings();
     Script script{{
         [](HWND dlg) {
+            EXPECT_FALSE(ShowSettingsDialog(0, AppLink().oSettings().Values())) << "a second dialog ran";
             SetDlgItemTextW(dlg, IDC_SETTINGS_SOURCE_WINDOW, L"Kundenübersicht");
             Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_F9, 0);
         },

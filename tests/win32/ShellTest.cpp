@@ -19,7 +19,7 @@
 #include "app/frmmain_win.h"
 #include "app/modMain.h"
 #include "link/clsAppLink.h"
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 #include "platform/win32/RegistrySettingsStore.h"
 #include "platform/win32/ScreenDc.h"
 #include "platform/win32/Win32Desktop.h"

@@ -30,6 +30,15 @@ TEST(UniqueHandleTest, AFileOwnerIsEmptyWhereCreateFileFailedAndClosesKeepingThe
     EXPECT_EQ(GetLastError(), kSentinel) << "closing replaced the error";
     EXPECT_FALSE(file);
     EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "the handle was not closed";
+
+    // A close that fails sets its own error, which must not replace the caller's.
+    struct FailingClose : win32::FileHandlePolicy {
+        static void Close(Handle) noexcept { SetLastError(ERROR_INVALID_HANDLE); }
+    };
+    win32::UniqueHandle<FailingClose> failing(reinterpret_cast<HANDLE>(1));  // the closer touches nothing
+    SetLastError(kSentinel);
+    failing.reset();
+    EXPECT_EQ(GetLastError(), kSentinel) << "a failed close replaced the error";
 }
 
 }  // namespace

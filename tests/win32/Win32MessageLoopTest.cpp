@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "Win32TestSupport.h"
+#include "platform/win32/UniqueHandle.h"
+#include "resources/DialogLayout_win.h"
 
 namespace vantrel {
 namespace {
@@ -43,6 +45,22 @@ TEST_F(Win32MessageLoopTest, OnePassDispatchesWhatIsWaiting) {
     EXPECT_EQ(gPings, 2);
     loop_.ProcessPending();
     EXPECT_EQ(gPings, 2) << "returns at once with nothing waiting";
+
+    // A dialog that is active gets its keyboard navigation, as in the program's loop.
+    const win32::UniqueHwnd dialog(win32::CreateEmptyDialog(
+        nullptr, WS_POPUP | WS_CAPTION, 0,
+        [](HWND, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+            if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++gPings;
+            return message == WM_INITDIALOG;
+        },
+        0));
+    ASSERT_TRUE(dialog) << LastErrorText();
+    ShowWindow(dialog.get(), SW_SHOW);
+    SetActiveWindow(dialog.get());
+    ASSERT_EQ(GetActiveWindow(), dialog.get());
+    PostMessageW(dialog.get(), WM_KEYDOWN, VK_ESCAPE, 0);
+    loop_.ProcessPending();
+    EXPECT_EQ(gPings, 3) << "Esc did not become Cancel";
 }
 
 TEST_F(Win32MessageLoopTest, AQuitRequestIsLeftForTheMainLoop) {

@@ -22,7 +22,7 @@ std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::st
     UniqueHkey hkey;
     const LSTATUS open = RegOpenKeyExW(hive, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put());
     if (open == ERROR_FILE_NOT_FOUND) return std::nullopt;
-    ThrowIfWin32Error(open, "Reading the settings");
+    CheckStatus(open, "Reading the settings");
 
     const std::wstring name = Widen(key);
     // The value may change between the size query and the read: retry then.
@@ -31,7 +31,7 @@ std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::st
         DWORD bytes = 0;
         LSTATUS q = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
         if (q == ERROR_FILE_NOT_FOUND) return std::nullopt;
-        ThrowIfWin32Error(q, "Reading the setting " + std::string(key));
+        CheckStatus(q, "Reading the setting " + std::string(key));
         if (type != REG_SZ && type != REG_EXPAND_SZ)
             throw Error("Type mismatch: the setting \"" + std::string(key) +
                         "\" is stored as registry type " + std::to_string(type) + ", not as text");
@@ -40,7 +40,7 @@ std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::st
         q = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type,
                              reinterpret_cast<BYTE*>(data.data()), &got);
         if (q == ERROR_MORE_DATA) continue;
-        ThrowIfWin32Error(q, "Reading the setting " + std::string(key));
+        CheckStatus(q, "Reading the setting " + std::string(key));
         std::wstring_view text(data.data(), got / sizeof(wchar_t));
         // Text ends at its first NUL, stored or not.
         const auto nul = text.find(L'\0');
@@ -70,12 +70,12 @@ void RegistrySettingsStore::Write(std::string_view app, std::string_view section
     const LSTATUS create =
         RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(root_, app, section).c_str(), 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
-    ThrowIfWin32Error(create, "Saving the settings");
+    CheckStatus(create, "Saving the settings");
     const std::wstring text = Widen(value);
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     const LSTATUS set = RegSetValueExW(hkey.get(), Widen(key).c_str(), 0, REG_SZ,
                                        reinterpret_cast<const BYTE*>(text.c_str()), bytes);
-    ThrowIfWin32Error(set, "Saving the setting " + std::string(key));
+    CheckStatus(set, "Saving the setting " + std::string(key));
 }
 
 }  // namespace vantrel::win32

@@ -72,4 +72,27 @@ using UniqueHfont = UniqueHandle<NullHandlePolicy<HFONT, DeleteObject>>;
 // What the system allocated for the caller with LocalAlloc (strings, descriptors).
 using UniqueHlocal = UniqueHandle<NullHandlePolicy<HLOCAL, LocalFree>>;
 
+// The two handles CreateProcess hands back, owned from the moment it fills
+// them in (put()), so no failure between the call and their use leaks one.
+class UniqueProcessInformation {
+public:
+    UniqueProcessInformation() = default;
+    UniqueProcessInformation(const UniqueProcessInformation&) = delete;
+    UniqueProcessInformation& operator=(const UniqueProcessInformation&) = delete;
+    ~UniqueProcessInformation() { reset(); }
+
+    PROCESS_INFORMATION* put() {
+        reset();
+        return &info_;
+    }
+    const PROCESS_INFORMATION& get() const { return info_; }
+    void reset() {
+        const UniqueHandleObj thread(std::exchange(info_.hThread, nullptr));
+        const UniqueHandleObj process(std::exchange(info_.hProcess, nullptr));
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
 }  // namespace vantrel::win32

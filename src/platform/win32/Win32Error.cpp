@@ -4,8 +4,8 @@
 
 namespace vantrel::win32 {
 
-Win32Error::Win32Error(const std::string& what, DWORD code)
-    : Error(what + " failed: " + SystemMessage(code)), code_(code) {}
+Win32Error::Win32Error(std::string_view what, DWORD code, std::source_location where)
+    : Error(std::string(what) + " failed: " + SystemMessage(code)), code_(code), where_(where) {}
 
 std::string SystemMessage(DWORD code) {
     wchar_t buffer[512] = {};
@@ -19,6 +19,8 @@ std::string SystemMessage(DWORD code) {
     return Narrow(text);
 }
 
-void ThrowWin32(const std::string& what, DWORD code) { throw Win32Error(what, code); }
+void ThrowWin32(std::string_view what, DWORD code, std::source_location where) {
+    throw Win32Error(what, code, where);
+}
 
 }  // namespace vantrel::win32

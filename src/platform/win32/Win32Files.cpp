@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/ScopeExit.h"
 #include "platform/win32/LocalAppData.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
@@ -24,7 +25,7 @@ bool Win32Files::IsPlainFile(std::string_view path) {
 }
 
 void Win32Files::Delete(std::string_view path) {
-    if (!DeleteFileW(Widen(path).c_str())) ThrowWin32("Deleting " + std::string(path), GetLastError());
+    CheckLastError(DeleteFileW(Widen(path).c_str()), "Deleting " + std::string(path));
 }
 
 namespace {
@@ -36,18 +37,17 @@ namespace {
 // inherits from the folder. Empty when the user cannot be named: the file then
 // has the folder's rules alone.
 std::wstring ReplaceableByUsers() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    const UniqueHandleObj owned(token);
+    UniqueHandleObj token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    wchar_t* sid = nullptr;
-    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
-        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+    UniqueHlocal sid;
+    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid,
+                                reinterpret_cast<wchar_t**>(sid.put())))
         return {};
-    const UniqueHlocal sidText(sid);
-    return L"D:(A;;FA;;;" + std::wstring(sid) + L")(A;;FRSD;;;BU)";
+    return L"D:(A;;FA;;;" + std::wstring(static_cast<const wchar_t*>(sid.get())) + L")(A;;FRSD;;;BU)";
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -58,7 +58,7 @@ std::wstring FolderOf(const std::wstring& path) {
 // A name of its own beside the target that no one can guess and plant first.
 // CREATE_NEW never opens anything that is already there, a link included.
 // Opened for no one else, and with the right to rename it through the handle.
-HANDLE CreateTemporaryBeside(const std::wstring& target, SECURITY_ATTRIBUTES* security) {
+UniqueFile CreateTemporaryBeside(const std::wstring& target, SECURITY_ATTRIBUTES* security) {
     const std::wstring folder = FolderOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         unsigned char random[16] = {};
@@ -72,11 +72,11 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, SECURITY_ATTRIBUTES* se
             name += L"0123456789abcdef"[byte & 15];
         }
         name += L".tmp";
-        const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, security, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+        UniqueFile file(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, security, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
-    return INVALID_HANDLE_VALUE;
+    return UniqueFile();
 }
 
 }  // namespace
@@ -100,26 +100,22 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
     if (!sddl.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
                              sddl.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
         security.lpSecurityDescriptor = descriptor.get();
-    const UniqueFile file(CreateTemporaryBeside(target, &security));
-    if (!file) ThrowWin32("Creating " + std::string(path), GetLastError());
+    const UniqueFile file = CreateTemporaryBeside(target, &security);
+    ThrowLastErrorIf(!file, "Creating " + std::string(path));
     // Removed again, through the handle, unless it became the target.
-    struct Leftover {
-        HANDLE file;
-        bool keep = false;
-        ~Leftover() {
-            FILE_DISPOSITION_INFO gone{TRUE};
-            if (!keep) SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone);
-        }
-    } leftover{file.get()};
+    ScopeExit leftover([&] {
+        FILE_DISPOSITION_INFO gone{TRUE};
+        SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+    });
     DWORD written = 0;
-    if (!bytes.empty() &&
-        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        ThrowWin32("Writing " + std::string(path), GetLastError());
+    ThrowLastErrorIf(!bytes.empty() &&
+                         !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr),
+                     "Writing " + std::string(path));
     if (written != bytes.size())
         throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
                     std::to_string(bytes.size()) + " bytes were written");
     // On the disk before it has the name, so a crash cannot leave the name empty.
-    if (!FlushFileBuffers(file.get())) ThrowWin32("Writing " + std::string(path), GetLastError());
+    ThrowLastErrorIf(!FlushFileBuffers(file.get()), "Writing " + std::string(path));
     if (!RenameOver(file.get(), target)) {
         DWORD error = GetLastError();
         // A link to a folder (a junction) cannot be replaced by a file; removing
@@ -132,7 +128,7 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
         }
         if (error != ERROR_SUCCESS) ThrowWin32("Replacing " + std::string(path), error);
     }
-    leftover.keep = true;
+    leftover.release();
 }
 
 bool RenameOver(void* file, const std::wstring& target) {

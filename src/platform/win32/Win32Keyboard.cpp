@@ -50,11 +50,8 @@ void Win32Keyboard::Send(const std::vector<KeyEvent>& events) {
     }
     // One call, so no other input can land between our keys.
     const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (sent != inputs.size()) {
-        ThrowWin32("Sending keystrokes (" + std::to_string(sent) + " of " +
-                       std::to_string(inputs.size()) + " sent)",
-                   GetLastError());
-    }
+    ThrowLastErrorIf(sent != inputs.size(),
+                     "Sending keystrokes (" + std::to_string(sent) + " of " + std::to_string(inputs.size()) + " sent)");
 }
 
 }  // namespace vantrel::win32

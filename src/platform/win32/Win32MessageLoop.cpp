@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace vantrel::win32 {
 
@@ -10,7 +11,35 @@ namespace {
 // Short enough that a done() that turns true without a message (another
 // thread's clipboard change) is seen soon; long enough to cost no processor time.
 constexpr std::chrono::milliseconds kRest{8};
+
+// Ordinary windows get their keys unchanged: only a dialog's own class.
+bool IsDialog(HWND window) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    return std::wstring_view(className) == L"#32770";
+}
 }  // namespace
+
+void HandOn(MSG& msg) {
+    const HWND active = GetActiveWindow();
+    if (active != nullptr && IsDialog(active) && IsDialogMessageW(active, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+bool RunMessagesUntil(const std::function<bool()>& done, bool passQuitOn) {
+    MSG msg{};
+    while (!done()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) return false;
+        if (got == 0) {
+            if (passQuitOn) PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        HandOn(msg);
+    }
+    return true;
+}
 
 bool Win32MessageLoop::Pass() {
     MSG msg;
@@ -20,8 +49,7 @@ bool Win32MessageLoop::Pass() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        HandOn(msg);
     }
     return true;
 }

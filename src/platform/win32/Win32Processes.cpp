@@ -58,7 +58,8 @@ void Win32Processes::Start(std::string_view program, std::string_view commandLin
     // ours may sit in a downloads folder beside libraries planted there.
     const std::wstring folder = application.substr(0, application.find_last_of(L"\\/") + 1);
     const std::wstring wide = Widen(commandLine);
-    PROCESS_INFORMATION info{};
+    // Its handles are of no further use here, but are closed however this ends.
+    UniqueProcessInformation info;
     const auto create = [&] {
         // CreateProcessW may write into the command line, so each try gets its own copy.
         std::vector<wchar_t> line(wide.begin(), wide.end());
@@ -68,7 +69,7 @@ void Win32Processes::Start(std::string_view program, std::string_view commandLin
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(show);  // the ShowState values are the SW_ values
         return CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.c_str(), &startup, &info) != FALSE;
+                              folder.c_str(), &startup, info.put()) != FALSE;
     };
     // A failed start started nothing, so one more try cannot start a second runner.
     bool started = create();
@@ -76,9 +77,7 @@ void Win32Processes::Start(std::string_view program, std::string_view commandLin
         Win32MessageLoop().PumpUntil([] { return false; }, kRetryRest);
         started = create();
     }
-    if (!started) ThrowWin32("Starting " + std::string(program), GetLastError());
-    const UniqueHandleObj process(info.hProcess);
-    const UniqueHandleObj thread(info.hThread);
+    ThrowLastErrorIf(!started, "Starting " + std::string(program));
 }
 
 }  // namespace vantrel::win32

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "platform/Log.h"
 
 namespace vantrel::win32 {
 
@@ -29,6 +30,7 @@ LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return proc(reinterpret_cast<WindowHandle>(window), message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's dispatch.
+        LogCaught("window procedure failed");
         return 0;
     }
 }

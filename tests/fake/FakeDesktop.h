@@ -282,6 +282,7 @@ public:
     bool Remove(const NotifyIconRecord& record) override;
     std::vector<NotifyIconRecord> added;
     std::vector<NotifyIconRecord> removed;
+    bool refuse = false;  // Add answers false, as a tray that will not take the icon
 
 private:
     Journal& journal_;

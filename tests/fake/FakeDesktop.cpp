@@ -1,4 +1,4 @@
-#include "platform/fake/FakeDesktop.h"
+#include "fake/FakeDesktop.h"
 
 #include <algorithm>
 #include <cctype>
@@ -316,7 +316,7 @@ std::intptr_t FakeWindowProcs::CallProc(ProcAddress proc, WindowHandle window,
 bool FakeTray::Add(const NotifyIconRecord& record) {
     journal_.Hit("Tray.Add");
     added.push_back(record);
-    return true;
+    return !refuse;
 }
 
 bool FakeTray::Remove(const NotifyIconRecord& record) {
