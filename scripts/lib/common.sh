@@ -73,7 +73,7 @@ ensure_packages() {
 # (Debian 12 has 14, Debian 13 has 19).
 clang_major() { clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9]*\)\..*/\1/p' | head -n 1; }
 
-BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates)
+BUILD_PACKAGES=(cmake g++ ninja-build googletest mingw-w64 ca-certificates clang-format)
 # Wine's own fonts and the metric-compatible ones it recommends: without them its
 # caption buttons and dialogs are drawn in other fonts (see prepare_wineprefix).
 WINE_PACKAGES=(wine64 wine wine32:i386 fonts-wine fonts-liberation xvfb xdotool x11-utils x11-xkb-utils xauth
