@@ -46,10 +46,12 @@ inline bool IsUtf8(std::string_view s) {
         } else {
             return false;
         }
-        if (i + n >= s.size()) return false;
+        if (i + n >= s.size())
+            return false;
         for (std::size_t k = 1; k <= n; ++k) {
             const auto b = static_cast<unsigned char>(s[i + k]);
-            if ((b & 0xC0) != 0x80) return false;
+            if ((b & 0xC0) != 0x80)
+                return false;
             cp = (cp << 6) | (b & 0x3Fu);
         }
         if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF ||

@@ -12,20 +12,25 @@
 
 #include "FuzzCheck.h"
 #include "about/frmAbout.h"
-#include "platform/Error.h"
 #include "fake/FakeDesktop.h"
+#include "platform/Error.h"
 
 namespace {
 
 namespace frmAbout = vantrel::frmAbout;
 
-constexpr std::array<std::uint32_t, 8> kTypes = {vantrel::kRegSz, vantrel::kRegDword, 0, 2, 3, 7, 11, 0xFFFFFFFFu};
+constexpr std::array<std::uint32_t, 8> kTypes = {
+    vantrel::kRegSz, vantrel::kRegDword, 0, 2, 3, 7, 11, 0xFFFFFFFFu};
 
-std::string Expected(std::uint32_t type, const std::vector<std::uint8_t>& bytes, const std::string& before) {
+std::string Expected(std::uint32_t type, const std::vector<std::uint8_t>& bytes,
+                     const std::string& before) {
     std::string text(bytes.begin(), bytes.end());
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    if (type == vantrel::kRegSz) return text;
-    if (type != vantrel::kRegDword) return before;
+    if (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    if (type == vantrel::kRegSz)
+        return text;
+    if (type != vantrel::kRegDword)
+        return before;
     constexpr char kHex[] = "0123456789ABCDEF";
     std::string hex = "&h";
     for (std::size_t i = text.size(); i-- > 0;) {
@@ -38,7 +43,8 @@ std::string Expected(std::uint32_t type, const std::vector<std::uint8_t>& bytes,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const std::uint32_t type = kTypes[data[0] & 7u];
     const bool asFolder = (data[0] & 8u) != 0;
     const bool programThere = (data[0] & 16u) != 0;
@@ -68,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!value.data.empty() && value.data.size() <= frmAbout::kValueBufferSize)
         stored = Expected(type, value.data, "");
     const std::string program = asFolder ? stored + "\\MSINFO32.EXE" : stored;
-    if (programThere) d.files.files[vantrel::fake::FakeFiles::Key(program)] = "";
+    if (programThere)
+        d.files.files[vantrel::fake::FakeFiles::Key(program)] = "";
     frmAbout::StartSysInfo();
     FUZZ_CHECK(d.processes.started.size() + d.boxes.shown.size() == 1);
     if (!d.processes.started.empty()) {

@@ -17,7 +17,8 @@ namespace {
 std::vector<std::string_view> Lines(std::string_view script) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t end; (end = script.find("\r\n", start)) != std::string_view::npos; start = end + 2)
+    for (std::size_t end; (end = script.find("\r\n", start)) != std::string_view::npos;
+         start = end + 2)
         lines.push_back(script.substr(start, end - start));
     FUZZ_CHECK(start == script.size());  // nothing after the last CR LF
     return lines;
@@ -49,7 +50,8 @@ void CheckScript(std::string_view field, bool saveNext) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
+    if (size < 3)
+        return 0;
     const bool saveNext = (data[0] & 1u) != 0;
     std::string_view rest = vantrel::fuzz::AsText(data + 3, size - 3);
     const std::string_view appName = rest.substr(0, data[1]);
@@ -63,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string line = vantrel::SearchCommandLine(appName, field, value);
     const std::string expected = std::string(vantrel::kSearchCommandStart) + std::string(appName) +
-                                 ";Criteria=" + std::string(field) + "='" + std::string(value) + "'";
+                                 ";Criteria=" + std::string(field) + "='" + std::string(value) +
+                                 "'";
     FUZZ_CHECK(line == expected);
     return 0;
 }

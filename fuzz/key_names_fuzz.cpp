@@ -10,8 +10,8 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "link/clsAppLink.h"
 #include "fake/FakeDesktop.h"
+#include "link/clsAppLink.h"
 #include "settings/KeyNames.h"
 #include "settings/frmSettings.h"
 

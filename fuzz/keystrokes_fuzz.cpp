@@ -15,7 +15,9 @@ namespace {
 
 using vantrel::KeyEvent;
 
-bool IsModifier(int vk) { return vk == vantrel::kVkControl || vk == vantrel::kVkShift; }
+bool IsModifier(int vk) {
+    return vk == vantrel::kVkControl || vk == vantrel::kVkShift;
+}
 
 bool IsPlainKey(int vk) {
     return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || vk == vantrel::kVkHome ||
@@ -31,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         events = vantrel::ParseKeystrokes(notation);
     } catch (const vantrel::Error& e) {
         // The message quotes the notation it refused (what() ends at a NUL).
-        FUZZ_CHECK(std::string(e.what()).find(notation.substr(0, notation.find('\0'))) != std::string::npos);
+        FUZZ_CHECK(std::string(e.what()).find(notation.substr(0, notation.find('\0'))) !=
+                   std::string::npos);
         return 0;
     }
 
@@ -56,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(events[i].up && events[i].vk == *m);
         }
         // A capital letter is always typed with Shift; lower case and digits give the same code.
-        if (key >= 'A' && key <= 'Z' && notation.find(static_cast<char>(key)) != std::string_view::npos &&
+        if (key >= 'A' && key <= 'Z' &&
+            notation.find(static_cast<char>(key)) != std::string_view::npos &&
             notation.find(static_cast<char>(std::tolower(key))) == std::string_view::npos)
             FUZZ_CHECK(!held.empty());
         ++keys;

@@ -12,13 +12,13 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "fake/FakeDesktop.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "fake/FakeDesktop.h"
 #include "settings/KeyNames.h"
+#include "settings/ScriptFieldName.h"
 #include "settings/StoredValues.h"
 #include "settings/clsSettings.h"
-#include "settings/ScriptFieldName.h"
 #include "settings/frmSettings.h"
 
 namespace {
@@ -29,7 +29,9 @@ constexpr std::array<const char*, 6> kKeys = {"SourceWindow", "Field",       "Ap
                                               "Hotkey",       "HotKeyShift", "SaveNext"};
 
 // Shift 1, Ctrl 2, Alt 4 as registration wants them: Alt 1, Ctrl 2, Shift 4.
-int ExpectedMod(int shift) { return ((shift >> 2) & 1) * 1 + ((shift >> 1) & 1) * 2 + (shift & 1) * 4; }
+int ExpectedMod(int shift) {
+    return ((shift >> 2) & 1) * 1 + ((shift >> 1) & 1) * 2 + (shift & 1) * 4;
+}
 
 struct Snapshot {
     std::string source, field, app;
@@ -39,7 +41,8 @@ struct Snapshot {
 };
 
 Snapshot Take(const clsSettings& s) {
-    return {s.SourceAppTitle(), s.Field(), s.AppName(), s.HotKey(), s.HotKeyShift(), s.HotKeyMod(), s.savenext()};
+    return {s.SourceAppTitle(), s.Field(),     s.AppName(), s.HotKey(),
+            s.HotKeyShift(),    s.HotKeyMod(), s.savenext()};
 }
 
 // Values a start-up never reads, so a key that failed to load is seen to keep them.
@@ -52,25 +55,31 @@ void FillWithOldValues(clsSettings& s) {
     s.savenext(true);
 }
 
-void CheckDerivedMod(const clsSettings& s) { FUZZ_CHECK(s.HotKeyMod() == ExpectedMod(s.HotKeyShift())); }
+void CheckDerivedMod(const clsSettings& s) {
+    FUZZ_CHECK(s.HotKeyMod() == ExpectedMod(s.HotKeyShift()));
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const unsigned present = data[0];
     std::string_view rest = vantrel::fuzz::AsText(data + 1, size - 1);
 
     vantrel::fake::FakeDesktop d;
     std::array<std::optional<std::string>, 6> stored;
     for (std::size_t k = 0; k < kKeys.size(); ++k) {
-        if ((present & (1u << k)) == 0) continue;
+        if ((present & (1u << k)) == 0)
+            continue;
         const std::size_t end = rest.find('\n');
         stored[k] = std::string(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         d.settings.Store(kKeys[k], *stored[k]);
     }
-    auto valueOf = [&](std::size_t k, const char* byDefault) { return stored[k].value_or(byDefault); };
+    auto valueOf = [&](std::size_t k, const char* byDefault) {
+        return stored[k].value_or(byDefault);
+    };
 
     // What each step of GetSettings should make of its key; the first failure stops it.
     clsSettings expected;
@@ -99,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(s.GrabType() == "Cursor");
     CheckDerivedMod(s);
     FUZZ_CHECK(d.journal.CountOf("SettingsStore.Write") == 0);
-    if (expectFailure) return 0;
+    if (expectFailure)
+        return 0;
 
     // What SaveSettings writes always reads back as it was.
     FUZZ_CHECK(s.SaveSettings());

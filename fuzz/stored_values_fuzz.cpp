@@ -21,7 +21,9 @@ std::string_view TrimSpaces(std::string_view t) {
     return t;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Spaces, at most one sign, digits, spaces; nothing when it is not a 16-bit number.
 // `isNumber` tells a number out of range from no number at all.
@@ -34,21 +36,27 @@ std::optional<std::int16_t> ExpectedInteger(std::string_view text, bool& isNumbe
     }
     isNumber = !t.empty();
     for (const char c : t) isNumber = isNumber && IsDigit(c);
-    if (!isNumber) return std::nullopt;
+    if (!isNumber)
+        return std::nullopt;
     long value = 0;
     for (const char c : t) {
         value = value * 10 + (c - '0');
-        if (value > 40000) return std::nullopt;
+        if (value > 40000)
+            return std::nullopt;
     }
-    if (negative) value = -value;
-    if (value < -32768 || value > 32767) return std::nullopt;
+    if (negative)
+        value = -value;
+    if (value < -32768 || value > 32767)
+        return std::nullopt;
     return static_cast<std::int16_t>(value);
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;
@@ -57,22 +65,28 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 // True/False in any case, or sign, digits, optional fraction: true unless all digits are 0.
 std::optional<bool> ExpectedBoolean(std::string_view text) {
     std::string_view t = TrimSpaces(text);
-    if (SameIgnoringCase(t, "true")) return true;
-    if (SameIgnoringCase(t, "false")) return false;
-    if (!t.empty() && (t.front() == '+' || t.front() == '-')) t.remove_prefix(1);
+    if (SameIgnoringCase(t, "true"))
+        return true;
+    if (SameIgnoringCase(t, "false"))
+        return false;
+    if (!t.empty() && (t.front() == '+' || t.front() == '-'))
+        t.remove_prefix(1);
     const std::size_t dot = t.find('.');
     const std::string_view whole = t.substr(0, dot);
-    const std::string_view fraction = dot == std::string_view::npos ? std::string_view() : t.substr(dot + 1);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : t.substr(dot + 1);
     bool digits = false;
     bool nonZero = false;
     for (const std::string_view part : {whole, fraction}) {
         for (const char c : part) {
-            if (!IsDigit(c)) return std::nullopt;
+            if (!IsDigit(c))
+                return std::nullopt;
             digits = true;
             nonZero = nonZero || c != '0';
         }
     }
-    if (!digits) return std::nullopt;
+    if (!digits)
+        return std::nullopt;
     return nonZero;
 }
 
@@ -83,7 +97,8 @@ void CheckMessage(const vantrel::Error& e, std::string_view text) {
     FUZZ_CHECK(message.size() < 200);
     for (const char c : message) FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
     // Text the program holds is UTF-8; a shortened copy of it must be too.
-    if (vantrel::fuzz::IsUtf8(text)) FUZZ_CHECK(vantrel::fuzz::IsUtf8(message));
+    if (vantrel::fuzz::IsUtf8(text))
+        FUZZ_CHECK(vantrel::fuzz::IsUtf8(message));
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "platform/Desktop.h"
-#include "platform/Log.h"
 #include "platform/Error.h"
+#include "platform/Log.h"
 
 namespace vantrel::frmAbout {
 
@@ -16,23 +16,32 @@ constexpr const char* kTitle = "Vantrel";
 // The command line repeats the program, quoted: the program itself is named
 // apart, so the quotes cannot change what starts, and they keep a path with
 // spaces ("C:\Program Files\...") from reaching the program as stray arguments.
-std::string QuotedCommandLine(const std::string& path) { return "\"" + path + "\""; }
+std::string QuotedCommandLine(const std::string& path) {
+    return "\"" + path + "\"";
+}
 
 // Which program starts, or nothing when none can be found.
 std::optional<std::string> SysInfoPath() {
     std::string path;
-    if (GetKeyValue(kMsinfoKey, "PATH", path)) return path;  // started without a test
-    if (!GetKeyValue(kToolsLocationKey, "MSINFO", path)) return std::nullopt;
+    if (GetKeyValue(kMsinfoKey, "PATH", path))
+        return path;  // started without a test
+    if (!GetKeyValue(kToolsLocationKey, "MSINFO", path))
+        return std::nullopt;
     path += "\\MSINFO32.EXE";
-    if (!CurrentDesktop().files.IsPlainFile(path)) return std::nullopt;
+    if (!CurrentDesktop().files.IsPlainFile(path))
+        return std::nullopt;
     return path;
 }
 
 }  // namespace
 
-std::string Caption() { return std::string("About ") + kTitle; }
+std::string Caption() {
+    return std::string("About ") + kTitle;
+}
 
-std::string TitleText() { return kTitle; }
+std::string TitleText() {
+    return kTitle;
+}
 
 std::string VersionText() {
     return "Version " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
@@ -61,9 +70,11 @@ bool GetKeyValue(std::string_view keyName, std::string_view valueName, std::stri
         return false;
     }
     const std::vector<std::uint8_t>& data = value->data;
-    if (data.empty()) throw Error("Invalid procedure call or argument");
+    if (data.empty())
+        throw Error("Invalid procedure call or argument");
     std::string text(data.begin(), data.end());
-    if (text.back() == '\0') text.pop_back();
+    if (text.back() == '\0')
+        text.pop_back();
 
     if (value->type == kRegSz) {
         keyValue = text;

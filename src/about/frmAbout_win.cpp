@@ -1,18 +1,17 @@
 // The about box's window: modeless, one at a time, laid out in code.
 
-#include "about/AboutBox.h"
-
 #include <windows.h>
 
 #include <array>
 #include <memory>
 #include <utility>
 
+#include "about/AboutBox.h"
 #include "about/frmAbout.h"
-#include "platform/win32/Unicode.h"
-#include "platform/win32/Win32Error.h"
 #include "platform/ErrorBox.h"
 #include "platform/ScopeExit.h"
+#include "platform/win32/Unicode.h"
+#include "platform/win32/Win32Error.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/DialogProc_win.h"
 #include "resources/resource.h"
@@ -75,7 +74,8 @@ void Layout(AboutWindow& a, int dpi) {
     a.dpi = dpi;
     win32::UniqueHfont font = win32::CreateMessageFont(dpi);
     auto picture = std::make_unique<win32::ProgramIcon>(win32::IconSize(dpi));
-    SendDlgItemMessageW(a.hwnd, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(picture->get()), 0);
+    SendDlgItemMessageW(a.hwnd, IDC_ABOUT_ICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(picture->get()), 0);
     win32::PlaceControls(a.hwnd, kControls, font.get(), dpi);
     a.font = std::move(font);
     a.picture = std::move(picture);
@@ -85,7 +85,8 @@ void OnInitDialog(AboutWindow& a) {
     const int dpi = win32::BuildControls(a.hwnd, kControls, a.font);
     Layout(a, dpi);  // and the picture
 
-    const SIZE size = win32::WindowSizeForClient(a.hwnd, kClientWidthTwips, kClientHeightTwips, dpi);
+    const SIZE size =
+        win32::WindowSizeForClient(a.hwnd, kClientWidthTwips, kClientHeightTwips, dpi);
     // Where the client area's corner lands: the frame's offset from the client.
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(a.hwnd, GWL_STYLE)), FALSE,
@@ -107,68 +108,72 @@ void PaintSeparator(const AboutWindow& a) {
     for (const SeparatorLine& line : kSeparator) {
         const int top = win32::TwipsToPixels(line.top, a.dpi);
         const int width = MulDiv(line.widthPixels, a.dpi, 96);
-        const RECT r{win32::TwipsToPixels(line.left, a.dpi), top, win32::TwipsToPixels(line.right, a.dpi),
-                     top + (width > 0 ? width : 1)};
+        const RECT r{win32::TwipsToPixels(line.left, a.dpi), top,
+                     win32::TwipsToPixels(line.right, a.dpi), top + (width > 0 ? width : 1)};
         SetBkColor(dc, line.colour);
-        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);  // a solid rectangle, no brush needed
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0,
+                    nullptr);  // a solid rectangle, no brush needed
     }
     EndPaint(a.hwnd, &ps);
 }
 
 Handler AboutWindow::Where(UINT message, WPARAM wParam) const {
-    if (message == WM_INITDIALOG) return Handler::frmAbout_Form_Load;
-    if (message == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_SYSINFO) return Handler::frmAbout_cmdSysInfo_Click;
+    if (message == WM_INITDIALOG)
+        return Handler::frmAbout_Form_Load;
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_SYSINFO)
+        return Handler::frmAbout_cmdSysInfo_Click;
     return Handler::frmAbout;
 }
 
 INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(*this);
-        SetFocus(GetDlgItem(hwnd, IDC_ABOUT_OK));
-        return FALSE;
-    case WM_COMMAND:
-        // Enter reaches here as the default button, Esc as IDCANCEL.
-        switch (LOWORD(wParam)) {
-        case IDC_ABOUT_OK:
-        case IDCANCEL:
+        case WM_INITDIALOG:
+            OnInitDialog(*this);
+            SetFocus(GetDlgItem(hwnd, IDC_ABOUT_OK));
+            return FALSE;
+        case WM_COMMAND:
+            // Enter reaches here as the default button, Esc as IDCANCEL.
+            switch (LOWORD(wParam)) {
+                case IDC_ABOUT_OK:
+                case IDCANCEL:
+                    DestroyWindow(hwnd);
+                    return TRUE;
+                case IDC_ABOUT_SYSINFO:
+                    frmAbout::StartSysInfo();
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        case WM_CLOSE:
             DestroyWindow(hwnd);
             return TRUE;
-        case IDC_ABOUT_SYSINFO:
-            frmAbout::StartSysInfo();
+        case WM_PAINT:
+            PaintSeparator(*this);
             return TRUE;
+        case WM_CTLCOLORSTATIC: {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+            SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_DPICHANGED:
+            win32::FollowDpiChange(hwnd, wParam, lParam,
+                                   [this](int newDpi) { Layout(*this, newDpi); });
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return TRUE;
+        case WM_NCDESTROY:
+            if (gAbout.get() == this) {
+                // The owner goes once this window has gone entirely, not from
+                // inside its destruction.
+                PostMessageW(owner.release(), WM_CLOSE, 0, 0);
+                gAbout.reset();  // this state ends here
+            }
+            // Wakes the main loop, which ends the program once no window is left.
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+            return FALSE;
         default:
             return FALSE;
-        }
-    case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return TRUE;
-    case WM_PAINT:
-        PaintSeparator(*this);
-        return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        const auto dc = reinterpret_cast<HDC>(wParam);
-        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_DPICHANGED:
-        win32::FollowDpiChange(hwnd, wParam, lParam, [this](int newDpi) { Layout(*this, newDpi); });
-        InvalidateRect(hwnd, nullptr, TRUE);
-        return TRUE;
-    case WM_NCDESTROY:
-        if (gAbout.get() == this) {
-            // The owner goes once this window has gone entirely, not from
-            // inside its destruction.
-            PostMessageW(owner.release(), WM_CLOSE, 0, 0);
-            gAbout.reset();  // this state ends here
-        }
-        // Wakes the main loop, which ends the program once no window is left.
-        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
-        return FALSE;
-    default:
-        return FALSE;
     }
 }
 
@@ -181,9 +186,10 @@ void ShowAboutBox() {
         return;
     }
     auto about = std::make_unique<AboutWindow>();
-    about->owner.reset(win32::CheckLastError(
-        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr),
-        "CreateWindowEx"));
+    about->owner.reset(
+        win32::CheckLastError(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                              nullptr, GetModuleHandleW(nullptr), nullptr),
+                              "CreateWindowEx"));
     constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
     constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     AboutWindow* const a = about.get();
@@ -199,6 +205,8 @@ void ShowAboutBox() {
     SetForegroundWindow(box);
 }
 
-bool IsAboutBoxLoaded() { return gAbout != nullptr && gAbout->hwnd != nullptr; }
+bool IsAboutBoxLoaded() {
+    return gAbout != nullptr && gAbout->hwnd != nullptr;
+}
 
 }  // namespace vantrel

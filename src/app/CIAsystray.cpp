@@ -54,12 +54,15 @@ void RemoveTrayIcon(TrayWindow& /*window*/) {
 }
 
 void RestoreTrayIcon() {
-    if (!gShown) return;
+    if (!gShown)
+        return;
     const bool added = CurrentDesktop().tray.Add(gRecord);
     LogEvent(added ? "task bar re-created: tray icon added again"
                    : "task bar re-created: the tray refused the icon (it may still hold it)");
 }
 
-bool TrayIconShown() { return gShown; }
+bool TrayIconShown() {
+    return gShown;
+}
 
 }  // namespace vantrel

@@ -10,7 +10,7 @@ namespace vantrel {
 
 // The window a notification icon stands for, as the tray module sees it.
 class TrayWindow {
-public:
+  public:
     virtual ~TrayWindow() = default;
     virtual WindowHandle Handle() = 0;
     virtual std::uintptr_t Icon() = 0;

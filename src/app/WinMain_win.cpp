@@ -7,8 +7,8 @@
 #include <exception>
 #include <string>
 
-#include "app/frmmain_win.h"
 #include "app/ProgramLoop_win.h"
+#include "app/frmmain_win.h"
 #include "app/modMain.h"
 #include "platform/Desktop.h"
 #include "platform/ErrorBox.h"
@@ -24,8 +24,10 @@ constexpr const char* kArchitecture = sizeof(void*) == 8 ? "x64" : "x86";
 
 void ShowFatal(const std::string& description) {
     // Without the desktop services, whose boxes are not there to use.
-    MessageBoxW(nullptr, vantrel::win32::Widen(vantrel::ErrorText(vantrel::Handler::Main, description)).c_str(), L"Vantrel",
-                MB_OK | MB_SYSTEMMODAL | MB_SETFOREGROUND);
+    MessageBoxW(
+        nullptr,
+        vantrel::win32::Widen(vantrel::ErrorText(vantrel::Handler::Main, description)).c_str(),
+        L"Vantrel", MB_OK | MB_SYSTEMMODAL | MB_SETFOREGROUND);
 }
 
 // Libraries come from the system folder only, never from the current folder or
@@ -39,7 +41,8 @@ void NarrowDllSearch() {
     // Through void(*)(), the one cast the compiler accepts between function types.
     const auto setDefault =
         reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
-    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SetDllDirectoryW(L"");
 }
 
 }  // namespace
@@ -51,7 +54,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         vantrel::win32::Win32Desktop services;
         const vantrel::DesktopScope scope(services.desktop());
-        vantrel::LogEvent(std::string("start: Vantrel ") + VANTREL_VERSION_TEXT + " " + kArchitecture);
+        vantrel::LogEvent(std::string("start: Vantrel ") + VANTREL_VERSION_TEXT + " " +
+                          kArchitecture);
         vantrel::Main(&vantrel::win32::LoadMainWindow);
         vantrel::win32::RunProgramMessageLoop();
         // The program's objects end while the services they release through are still there.

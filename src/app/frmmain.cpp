@@ -15,7 +15,8 @@ namespace vantrel {
 
 namespace {
 
-constexpr auto kRightButtonUp = static_cast<std::int32_t>(kWmRButtonUp);  // as the tray reports it in x
+constexpr auto kRightButtonUp =
+    static_cast<std::int32_t>(kWmRButtonUp);  // as the tray reports it in x
 struct CommandHandler {
     MainCommand command;
     Handler handler;
@@ -36,7 +37,8 @@ constexpr std::array kHandlers{
 
 Handler HandlerOf(MainCommand command) {
     for (const CommandHandler& h : kHandlers) {
-        if (h.command == command) return h.handler;
+        if (h.command == command)
+            return h.handler;
     }
     return Handler::frmmain_Settings_Click;  // every command has its row
 }
@@ -53,7 +55,9 @@ frmmain::frmmain(MainWindowHost& host)
     modHotKey::SetMainWindow([&host] { return host.Handle(); });
 }
 
-frmmain::~frmmain() { modHotKey::SetMainWindow({}); }
+frmmain::~frmmain() {
+    modHotKey::SetMainWindow({});
+}
 
 void frmmain::Form_Load() {
     AddTrayIcon(host_);
@@ -93,15 +97,18 @@ void frmmain::SettingsCommand() {
     } catch (...) {
         // A dialog that could not run changed nothing, so the hotkey goes back
         // as it was rather than staying off until Settings is opened again.
-        if (wasArmed && loaded_) arming_.EnableHotKey(true);
+        if (wasArmed && loaded_)
+            arming_.EnableHotKey(true);
         throw;
     }
     // Exit chosen from the tray while the dialog was open has already
     // released everything; arming now would register on a window that is gone.
-    if (!loaded_) return;
+    if (!loaded_)
+        return;
     clsAppLink& link = AppLink();
     const std::shared_ptr<colFields> fields = link.colFields();
-    if (fields->Count() == 1) fields->Remove(1);
+    if (fields->Count() == 1)
+        fields->Remove(1);
     fields->Add(link.oSettings().Field(), "");
     arming_.EnableHotKey(true);
 }
@@ -132,7 +139,8 @@ void frmmain::Form_Unload() {
 // The unloading is never cancelled: the window goes even when its handler
 // fails, and the failure still reaches the caller.
 void frmmain::Unload() {
-    if (!loaded_) return;
+    if (!loaded_)
+        return;
     loaded_ = false;
     // Nothing of a press may happen after Exit: it waits in a loop nested in
     // this one, and would go on with the old settings once the keys came up.
@@ -151,35 +159,42 @@ void frmmain::Unload() {
 // busy flag covers the menu and the command alike.
 void frmmain::Form_MouseMove(std::int32_t x) {
     lastMouseMessage_ = x;
-    if (busy_) return;
+    if (busy_)
+        return;
     const FlagScope busy(busy_);
-    if (lastMouseMessage_ != kRightButtonUp) return;
+    if (lastMouseMessage_ != kRightButtonUp)
+        return;
     host_.SetForeground();
     const std::optional<MainCommand> chosen = host_.PopupOptionsMenu();
-    if (chosen) Handle(HandlerOf(*chosen), [&] { Command(*chosen); });
+    if (chosen)
+        Handle(HandlerOf(*chosen), [&] { Command(*chosen); });
 }
 
 void frmmain::Command(MainCommand command) {
     switch (command) {
-    case MainCommand::Settings:
-    case MainCommand::cmdConfigure:
-        SettingsCommand();
-        break;
-    case MainCommand::mnuExit:
-    case MainCommand::cmdExit:
-        Unload();
-        break;
-    case MainCommand::mnuAbout:
-        host_.ShowAbout();
-        break;
-    case MainCommand::cmdMinimize:
-        host_.Minimize();
-        break;
+        case MainCommand::Settings:
+        case MainCommand::cmdConfigure:
+            SettingsCommand();
+            break;
+        case MainCommand::mnuExit:
+        case MainCommand::cmdExit:
+            Unload();
+            break;
+        case MainCommand::mnuAbout:
+            host_.ShowAbout();
+            break;
+        case MainCommand::cmdMinimize:
+            host_.Minimize();
+            break;
     }
 }
 
-void frmmain::TaskbarCreated() { RestoreTrayIcon(); }
+void frmmain::TaskbarCreated() {
+    RestoreTrayIcon();
+}
 
-void frmmain::Handle(Handler handler, const std::function<void()>& body) { RunHandler(handler, body); }
+void frmmain::Handle(Handler handler, const std::function<void()>& body) {
+    RunHandler(handler, body);
+}
 
 }  // namespace vantrel

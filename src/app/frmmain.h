@@ -27,7 +27,7 @@ enum class MainCommand : std::uint16_t {
 // The window-system half of the main window: the real one on Windows, a fake
 // in the tests.
 class MainWindowHost : public TrayWindow {
-public:
+  public:
     virtual void SetForeground() = 0;
     // Shows the menu "Options" at the mouse position and returns the item the
     // user chose, nothing when the menu was dismissed.
@@ -46,7 +46,7 @@ public:
 // registration and the replacement window procedure. One per program, alive
 // until the program ends.
 class frmmain {
-public:
+  public:
     explicit frmmain(MainWindowHost& host);
     ~frmmain();
     frmmain(const frmmain&) = delete;
@@ -75,7 +75,7 @@ public:
     // box and goes no further.
     void Handle(Handler handler, const std::function<void()>& body);
 
-private:
+  private:
     void Form_Unload();
     void EditSettings();
 

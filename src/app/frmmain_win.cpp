@@ -62,10 +62,12 @@ constexpr std::array kOptionsItems{
 
 std::optional<MainCommand> CommandOf(UINT_PTR id) {
     for (const ButtonLayout& b : kButtons) {
-        if (static_cast<UINT_PTR>(b.command) == id) return b.command;
+        if (static_cast<UINT_PTR>(b.command) == id)
+            return b.command;
     }
     for (const MenuItem& m : kOptionsItems) {
-        if (m.command && static_cast<UINT_PTR>(*m.command) == id) return m.command;
+        if (m.command && static_cast<UINT_PTR>(*m.command) == id)
+            return m.command;
     }
     return std::nullopt;
 }
@@ -90,10 +92,13 @@ Scale ScreenScale() {
 
 HICON SharedProgramIcon(int size) {
     // Shared icons belong to the system's cache and are never destroyed.
-    const auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANTREL),
-                                                    IMAGE_ICON, size, size, LR_SHARED));
-    if (icon != nullptr) return icon;
-    return static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED));
+    const auto icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANTREL),
+                                      IMAGE_ICON, size, size, LR_SHARED));
+    if (icon != nullptr)
+        return icon;
+    return static_cast<HICON>(
+        LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -108,20 +113,23 @@ void RegisterMainWindowClass() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    ThrowLastErrorIf(RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS, "RegisterClassExW");
+    ThrowLastErrorIf(RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS,
+                     "RegisterClassExW");
 }
 
 UniqueHmenu CreateOptionsMenu(HMENU& options) {
     UniqueHmenu bar(CheckLastError(CreateMenu(), "CreateMenu"));
     UniqueHmenu popup(CheckLastError(CreatePopupMenu(), "CreatePopupMenu"));
-    CheckLastError(AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()), L"Options"),
+    CheckLastError(AppendMenuW(bar.get(), MF_POPUP | MF_STRING,
+                               reinterpret_cast<UINT_PTR>(popup.get()), L"Options"),
                    "AppendMenuW");
     // From here the bar owns the popup and destroys it with itself.
     options = popup.release();
     for (const MenuItem& item : kOptionsItems) {
-        const BOOL added = item.command ? AppendMenuW(options, MF_STRING, static_cast<UINT_PTR>(*item.command),
-                                                      item.caption)
-                                        : AppendMenuW(options, MF_SEPARATOR, 0, nullptr);
+        const BOOL added = item.command
+                               ? AppendMenuW(options, MF_STRING,
+                                             static_cast<UINT_PTR>(*item.command), item.caption)
+                               : AppendMenuW(options, MF_SEPARATOR, 0, nullptr);
         CheckLastError(added, "AppendMenuW");
     }
     return bar;
@@ -129,7 +137,7 @@ UniqueHmenu CreateOptionsMenu(HMENU& options) {
 
 // The hidden main window and the window-system half of its logic.
 class MainWindow : public MainWindowHost {
-public:
+  public:
     MainWindow() {
         RegisterMainWindowClass();
         menuBar_ = CreateOptionsMenu(options_);
@@ -149,16 +157,18 @@ public:
         const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
         SetLastError(0);
-        const HWND created = CheckLastError(CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, left, top, width,
-                                                            height, nullptr, nullptr, GetModuleHandleW(nullptr), this),
-                                            "CreateWindowExW");
+        const HWND created = CheckLastError(
+            CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, left, top, width, height,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this),
+            "CreateWindowExW");
         window_.reset(created);
         SendMessageW(created, WM_SETICON, ICON_BIG,
                      reinterpret_cast<LPARAM>(SharedProgramIcon(GetSystemMetrics(SM_CXICON))));
         SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
         CreateButtons(scale);
         // An elevated copy would otherwise never hear that the task bar came back.
-        if (taskbarCreated_ != 0) ChangeWindowMessageFilterEx(created, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+        if (taskbarCreated_ != 0)
+            ChangeWindowMessageFilterEx(created, taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
         form_ = std::make_unique<frmmain>(*this);
     }
@@ -179,13 +189,15 @@ public:
     std::uintptr_t Icon() override { return reinterpret_cast<std::uintptr_t>(icon_); }
     std::string Caption() override {
         std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window_.get())) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(window_.get(), text.data(), static_cast<int>(text.size()))));
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(window_.get(), text.data(), static_cast<int>(text.size()))));
         return Narrow(text);
     }
     void Hide() override { ShowWindow(window_.get(), SW_HIDE); }
     void LeaveTaskList() override {
         const LONG_PTR ex = GetWindowLongPtrW(window_.get(), GWL_EXSTYLE);
-        if ((ex & WS_EX_TOOLWINDOW) == 0) SetWindowLongPtrW(window_.get(), GWL_EXSTYLE, ex | WS_EX_TOOLWINDOW);
+        if ((ex & WS_EX_TOOLWINDOW) == 0)
+            SetWindowLongPtrW(window_.get(), GWL_EXSTYLE, ex | WS_EX_TOOLWINDOW);
     }
 
     // --- MainWindowHost
@@ -198,10 +210,12 @@ public:
     std::optional<MainCommand> PopupOptionsMenu() override {
         POINT at{};
         GetCursorPos(&at);
-        const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-            options_, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window_.get(), nullptr));
+        const UINT chosen = static_cast<UINT>(
+            TrackPopupMenu(options_, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0,
+                           window_.get(), nullptr));
         PostMessageW(window_.get(), WM_NULL, 0, 0);
-        if (chosen == 0) return std::nullopt;
+        if (chosen == 0)
+            return std::nullopt;
         return CommandOf(chosen);
     }
 
@@ -212,56 +226,61 @@ public:
 
     // The window is never shown; minimizing it must not make it appear.
     void Minimize() override {
-        if (IsWindowVisible(window_.get())) ShowWindow(window_.get(), SW_MINIMIZE);
+        if (IsWindowVisible(window_.get()))
+            ShowWindow(window_.get(), SW_MINIMIZE);
     }
 
     void Destroy() override { window_.reset(); }
 
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (!form_) return DefWindowProcW(window, message, wParam, lParam);
+        if (!form_)
+            return DefWindowProcW(window, message, wParam, lParam);
         frmmain& form = *form_;
         if (message == taskbarCreated_ && taskbarCreated_ != 0) {
             form.Handle(Handler::frmmain_TaskbarCreated, [&] { form.TaskbarCreated(); });
             return 0;
         }
         switch (message) {
-        case WM_MOUSEMOVE: {
-            // The tray's notifications arrive here with the mouse message in x.
-            const std::int32_t x = GET_X_LPARAM(lParam);
-            form.Handle(Handler::frmmain_Form_MouseMove, [&] { form.Form_MouseMove(x); });
-            return 0;
-        }
-        case WM_COMMAND: {
-            const std::optional<MainCommand> command = CommandOf(LOWORD(wParam));
-            const bool click = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
-            if (!command || !click) break;
-            form.Handle(HandlerOf(*command), [&] { form.Command(*command); });
-            return 0;
-        }
-        case WM_CLOSE:
-            form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
-            return 0;
-        case WM_ENDSESSION:
-            // Windows is ending the session: unload as Exit would.
-            if (wParam != FALSE) form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
-            return 0;
-        default:
-            break;
+            case WM_MOUSEMOVE: {
+                // The tray's notifications arrive here with the mouse message in x.
+                const std::int32_t x = GET_X_LPARAM(lParam);
+                form.Handle(Handler::frmmain_Form_MouseMove, [&] { form.Form_MouseMove(x); });
+                return 0;
+            }
+            case WM_COMMAND: {
+                const std::optional<MainCommand> command = CommandOf(LOWORD(wParam));
+                const bool click = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
+                if (!command || !click)
+                    break;
+                form.Handle(HandlerOf(*command), [&] { form.Command(*command); });
+                return 0;
+            }
+            case WM_CLOSE:
+                form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
+                return 0;
+            case WM_ENDSESSION:
+                // Windows is ending the session: unload as Exit would.
+                if (wParam != FALSE)
+                    form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
+                return 0;
+            default:
+                break;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
     void ForgetWindow() { static_cast<void>(window_.release()); }
 
-private:
+  private:
     void CreateButtons(const Scale& scale) {
         const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
         for (const ButtonLayout& b : kButtons) {
             const HWND button = CheckLastError(
-                CreateWindowExW(0, L"BUTTON", b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                scale.X(b.left), scale.Y(b.top), scale.X(b.width), scale.Y(b.height), window_.get(),
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.command)), GetModuleHandleW(nullptr),
-                                nullptr),
+                CreateWindowExW(0, L"BUTTON", b.caption,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, scale.X(b.left),
+                                scale.Y(b.top), scale.X(b.width), scale.Y(b.height), window_.get(),
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.command)),
+                                GetModuleHandleW(nullptr), nullptr),
                 "CreateWindowExW(BUTTON)");
             SendMessageW(button, WM_SETFONT, font, FALSE);
         }
@@ -270,7 +289,7 @@ private:
     UniqueHmenu menuBar_;
     HMENU options_ = nullptr;  // owned by the bar
     UINT taskbarCreated_ = 0;
-    HICON icon_ = nullptr;     // shared
+    HICON icon_ = nullptr;  // shared
     UniqueHwnd window_;
     std::unique_ptr<frmmain> form_;
 };
@@ -283,20 +302,23 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     try {
         if (message == WM_NCCREATE) {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
         auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             // Gone by whatever road: the object must not destroy it again.
-            if (self != nullptr && self->hwnd() == window) self->ForgetWindow();
+            if (self != nullptr && self->hwnd() == window)
+                self->ForgetWindow();
             self = nullptr;
             // Wakes the program's message loop to see whether anything is
             // still loaded: the window may go while a sent message (the
             // tray's) is handled inside GetMessage, which then would not return.
             PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
         }
-        if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+        if (self == nullptr)
+            return DefWindowProcW(window, message, wParam, lParam);
         return self->OnMessage(window, message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's dispatch.
@@ -308,19 +330,26 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 frmmain& LoadMainWindow() {
-    if (gMainWindow) throw Error("the main window is already loaded");
+    if (gMainWindow)
+        throw Error("the main window is already loaded");
     gMainWindow = std::make_unique<MainWindow>();
     return gMainWindow->form();
 }
 
-bool IsMainWindowLoaded() { return gMainWindow && gMainWindow->hwnd() != nullptr && gMainWindow->form().Loaded(); }
+bool IsMainWindowLoaded() {
+    return gMainWindow && gMainWindow->hwnd() != nullptr && gMainWindow->form().Loaded();
+}
 
-WindowHandle MainWindowHandle() { return gMainWindow ? gMainWindow->Handle() : 0; }
+WindowHandle MainWindowHandle() {
+    return gMainWindow ? gMainWindow->Handle() : 0;
+}
 
 void EndMainWindow() {
-    if (!gMainWindow) return;
+    if (!gMainWindow)
+        return;
     frmmain& form = gMainWindow->form();
-    if (form.Loaded()) form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
+    if (form.Loaded())
+        form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
     gMainWindow.reset();
 }
 

@@ -22,7 +22,8 @@ namespace {
 // are what could be read, with defaults for the rest, so confirming it gives a
 // working hotkey rather than the empty values left by the failed read.
 void KeepForRepair(frmmain& form) noexcept {
-    if (!form.Loaded()) return;
+    if (!form.Loaded())
+        return;
     if (!TrayIconShown()) {
         form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
         return;
@@ -44,7 +45,8 @@ void Main(const MainWindowLoader& loadMainWindow) {
         const std::string description = DescriptionOf(std::current_exception());
         LogEvent("start-up failed: " + description);
         ShowErrorBox(Handler::Main, description);
-        if (form != nullptr) KeepForRepair(*form);
+        if (form != nullptr)
+            KeepForRepair(*form);
     }
 }
 

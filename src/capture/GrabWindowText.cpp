@@ -22,7 +22,8 @@ constexpr const char* kCopyWholeLine = "{home}+{end}^c";
 bool gAbandoned = false;
 
 void ThrowIfAbandoned() {
-    if (gAbandoned) throw PressAbandoned("the press was abandoned");
+    if (gAbandoned)
+        throw PressAbandoned("the press was abandoned");
 }
 
 // All three are queried on every pass: each query also consumes the key's
@@ -47,7 +48,8 @@ bool Await(Desktop& d, const std::function<bool()>& done,
 // remote session, a KVM switch) makes that a long time, which the log tells.
 void AwaitModifiersReleased(Desktop& d) {
     const auto released = [&] { return !AnyModifierDown(d.keyboard); };
-    if (!AnyModifierDown(d.keyboard) || Await(d, released, kModifierWaitNotice)) return;
+    if (!AnyModifierDown(d.keyboard) || Await(d, released, kModifierWaitNotice))
+        return;
     LogEvent("press: waiting for Ctrl, Shift and Alt to be released");
     Await(d, released, std::nullopt);
 }
@@ -56,10 +58,13 @@ void AwaitModifiersReleased(Desktop& d) {
 // program meanwhile (or a dialog of ours came up): the source is brought back,
 // and when it does not come, no key goes anywhere else.
 void EnsureSourceInFront(Desktop& d, WindowHandle source) {
-    if (d.windows.IsForeground(source)) return;
+    if (d.windows.IsForeground(source))
+        return;
     if (source != 0) {
         d.windows.Activate(source);
-        if (Await(d, [&] { return d.windows.IsForeground(source); }, kActivationWaitBound)) return;
+        if (Await(
+                d, [&] { return d.windows.IsForeground(source); }, kActivationWaitBound))
+            return;
     }
     throw PressAbandoned("the source window is no longer in front");
 }
@@ -84,11 +89,15 @@ bool SendAndAwaitCopy(Desktop& d, WindowHandle source, const char* keystrokes, S
     EnsureSourceInFront(d, source);
     const std::uint32_t before = d.clipboard.SequenceNumber();
     d.keyboard.Send(ParseKeystrokes(keystrokes));
-    if (said == Selection::Empty) return false;
+    if (said == Selection::Empty)
+        return false;
     const auto copied = [&] { return d.clipboard.SequenceNumber() != before; };
-    if (said == Selection::NotEmpty) return !Await(d, copied, kBusySourceWaitBound);
-    if (Await(d, copied, kCopyWaitBound) || SourceIsReading(d, source)) return false;
-    return !Await(d, [&] { return copied() || SourceIsReading(d, source); }, kBusySourceWaitBound);
+    if (said == Selection::NotEmpty)
+        return !Await(d, copied, kBusySourceWaitBound);
+    if (Await(d, copied, kCopyWaitBound) || SourceIsReading(d, source))
+        return false;
+    return !Await(
+        d, [&] { return copied() || SourceIsReading(d, source); }, kBusySourceWaitBound);
 }
 
 // How the press was captured and how long the value is; never the value.
@@ -100,7 +109,9 @@ void LogPress(const char* how, const std::string& captured) {
 
 }  // namespace
 
-void AbandonGrab() { gAbandoned = true; }
+void AbandonGrab() {
+    gAbandoned = true;
+}
 
 std::string GrabWindowText(const std::string& windowTitle, const std::string& grabType) {
     gAbandoned = false;
@@ -115,7 +126,8 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
             d.loop.ProcessPending();
             // Keystrokes go to whichever window is in front when they are read, so
             // sent too early they would copy from (or type into) the previous one.
-            Await(d, [&] { return d.windows.IsForeground(source); }, kActivationWaitBound);
+            Await(
+                d, [&] { return d.windows.IsForeground(source); }, kActivationWaitBound);
         }
         AwaitModifiersReleased(d);
         d.loop.ProcessPending();
@@ -130,7 +142,8 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
             // just after the bound still holds the user's selection, which the
             // fallback keys would replace with the whole line.
             const bool selection = !d.clipboard.ReadText().empty();
-            if (!selection && !busy) busy = SendAndAwaitCopy(d, source, kCopyWholeLine, Selection::Unknown);
+            if (!selection && !busy)
+                busy = SendAndAwaitCopy(d, source, kCopyWholeLine, Selection::Unknown);
             if (busy) {
                 // Its keys are still unread: whatever it copies later cannot be
                 // told from what it was asked for, so nothing is taken.

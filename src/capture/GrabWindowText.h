@@ -26,7 +26,7 @@ constexpr std::chrono::milliseconds kModifierWaitNotice{3000};
 // was made with are being changed, or the source window could not be brought
 // back to the front. No key more goes out and nothing is handed on.
 class PressAbandoned : public Error {
-public:
+  public:
     using Error::Error;
 };
 

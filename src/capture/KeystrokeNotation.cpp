@@ -31,8 +31,12 @@ bool SameName(std::string_view a, std::string_view b) {
     });
 }
 
-KeyEvent Down(int vk) { return {static_cast<std::uint16_t>(vk), false}; }
-KeyEvent Up(int vk) { return {static_cast<std::uint16_t>(vk), true}; }
+KeyEvent Down(int vk) {
+    return {static_cast<std::uint16_t>(vk), false};
+}
+KeyEvent Up(int vk) {
+    return {static_cast<std::uint16_t>(vk), true};
+}
 
 }  // namespace
 
@@ -61,8 +65,9 @@ std::vector<KeyEvent> ParseKeystrokes(std::string_view notation) {
             if (close == std::string_view::npos)
                 throw Error("Keystrokes \"" + std::string(notation) + "\": unclosed \"{\"");
             const std::string_view name = notation.substr(i + 1, close - i - 1);
-            const auto named = std::find_if(kNamedKeys.begin(), kNamedKeys.end(),
-                                            [&](const NamedKey& k) { return SameName(k.name, name); });
+            const auto named =
+                std::find_if(kNamedKeys.begin(), kNamedKeys.end(),
+                             [&](const NamedKey& k) { return SameName(k.name, name); });
             if (named == kNamedKeys.end())
                 throw Error("Keystrokes \"" + std::string(notation) + "\": unknown key {" +
                             std::string(name) + "}");
@@ -73,7 +78,8 @@ std::vector<KeyEvent> ParseKeystrokes(std::string_view notation) {
             vk = std::toupper(static_cast<unsigned char>(c));
         } else if (std::isupper(static_cast<unsigned char>(c))) {
             // A capital is typed with Shift, unless "+" already holds it.
-            if (std::find(held.begin(), held.end(), kVkShift) == held.end()) held.push_back(kVkShift);
+            if (std::find(held.begin(), held.end(), kVkShift) == held.end())
+                held.push_back(kVkShift);
             vk = c;
         } else {
             throw Error("Keystrokes \"" + std::string(notation) + "\": unknown key \"" +

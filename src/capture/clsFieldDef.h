@@ -8,7 +8,7 @@ namespace vantrel {
 // One index field of the imaging application and the text last captured for it.
 // The mouse coordinates are kept for callers; nothing here uses them.
 class clsFieldDef {
-public:
+  public:
     std::string Field() const { return field_; }
     void Field(const std::string& value) { field_ = value; }
     std::string value() const { return value_; }
@@ -22,7 +22,7 @@ public:
     void MouseXStart(std::int32_t value) { mouseXStart_ = value; }
     std::int32_t MouseXStart() const { return mouseXStart_; }
 
-private:
+  private:
     std::int32_t mouseXStart_ = 0;
     std::int32_t mouseXEnd_ = 0;
     std::int32_t mouseYStart_ = 0;

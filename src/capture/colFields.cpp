@@ -25,11 +25,11 @@ std::shared_ptr<clsFieldDef> colFields::Add(const std::string& name, const std::
         items_.push_back({std::nullopt, field});
         return field;
     }
-    const bool taken = std::any_of(items_.begin(), items_.end(), [&](const Entry& e) {
-        return e.key && SameKey(*e.key, key);
-    });
+    const bool taken = std::any_of(items_.begin(), items_.end(),
+                                   [&](const Entry& e) { return e.key && SameKey(*e.key, key); });
     if (taken)
-        throw Error("This key is already associated with an element of this collection: \"" + key + "\"");
+        throw Error("This key is already associated with an element of this collection: \"" + key +
+                    "\"");
     items_.push_back({key, field});
     return field;
 }
@@ -42,9 +42,8 @@ std::size_t colFields::IndexOf(std::int32_t position) const {
 }
 
 std::size_t colFields::IndexOf(std::string_view key) const {
-    const auto it = std::find_if(items_.begin(), items_.end(), [&](const Entry& e) {
-        return e.key && SameKey(*e.key, key);
-    });
+    const auto it = std::find_if(items_.begin(), items_.end(),
+                                 [&](const Entry& e) { return e.key && SameKey(*e.key, key); });
     if (it == items_.end())
         throw Error("Invalid procedure call or argument: the field collection has no item \"" +
                     std::string(key) + "\"");

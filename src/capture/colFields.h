@@ -15,7 +15,7 @@ namespace vantrel {
 // optional text key (compared without regard to letter case). Items are
 // shared: a change made through a returned definition is seen by every holder.
 class colFields {
-public:
+  public:
     // An empty key adds the item without one. Throws Error for a key that
     // another item already carries; nothing is added then.
     std::shared_ptr<clsFieldDef> Add(const std::string& name, const std::string& key);
@@ -26,7 +26,7 @@ public:
     void Remove(std::int32_t position);
     void Remove(std::string_view key);
 
-private:
+  private:
     struct Entry {
         std::optional<std::string> key;
         std::shared_ptr<clsFieldDef> field;

@@ -16,7 +16,8 @@ HotKeyArming::~HotKeyArming() = default;
 // Made at the first arming and kept, so every registration of a run carries
 // the same identifier.
 int HotKeyArming::Identifier() {
-    if (!atom_) atom_ = std::make_unique<cGlobalAtom>();
+    if (!atom_)
+        atom_ = std::make_unique<cGlobalAtom>();
     return atom_->value();
 }
 
@@ -26,21 +27,25 @@ int HotKeyArming::Identifier() {
 // the platform answered.
 void HotKeyArming::EnableHotKey(bool enable) {
     if (registered_) {
-        if (enable) return;
+        if (enable)
+            return;
         const WindowHandle hwnd = mainWindow_();
         const int id = Identifier();
         registered_ = CurrentDesktop().hotkeys.Unregister(hwnd, id) == 0;
-        if (registered_) LogEvent("hotkey could not be released");
+        if (registered_)
+            LogEvent("hotkey could not be released");
         modHotKey::Unhook(mainWindow_());
         return;
     }
-    if (!enable) return;
+    if (!enable)
+        return;
     modHotKey::Hook(mainWindow_());
     const WindowHandle hwnd = mainWindow_();
     const int id = Identifier();
     const HotKeyCombination key = keyInForce_();
     registered_ = CurrentDesktop().hotkeys.Register(hwnd, id, key.modifiers, key.vk) == 1;
-    LogEvent("hotkey " + key.name + (registered_ ? " registered" : " refused: another program holds it"));
+    LogEvent("hotkey " + key.name +
+             (registered_ ? " registered" : " refused: another program holds it"));
 }
 
 }  // namespace vantrel

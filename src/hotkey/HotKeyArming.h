@@ -20,10 +20,11 @@ struct HotKeyCombination {
 // The main window's one global hotkey: arming installs the replacement
 // procedure and registers the key in force; disarming undoes both.
 class HotKeyArming {
-public:
+  public:
     // `mainWindow` is asked for the window each time it is needed, `keyInForce`
     // for the combination at each registration (never when nothing registers).
-    HotKeyArming(std::function<WindowHandle()> mainWindow, std::function<HotKeyCombination()> keyInForce);
+    HotKeyArming(std::function<WindowHandle()> mainWindow,
+                 std::function<HotKeyCombination()> keyInForce);
     // Deletes the identifier atom; the hotkey itself is disarmed by the owner.
     ~HotKeyArming();
     HotKeyArming(const HotKeyArming&) = delete;
@@ -32,7 +33,7 @@ public:
     void EnableHotKey(bool enable);
     bool HotKeyRegistered() const { return registered_; }
 
-private:
+  private:
     int Identifier();
 
     std::function<WindowHandle()> mainWindow_;

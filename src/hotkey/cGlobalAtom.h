@@ -7,7 +7,7 @@ namespace vantrel {
 // A global atom named after the moment it was made, used as the hotkey's
 // identifier. Deleted again when the owner goes.
 class cGlobalAtom {
-public:
+  public:
     cGlobalAtom();
     ~cGlobalAtom();
     cGlobalAtom(const cGlobalAtom&) = delete;
@@ -16,7 +16,7 @@ public:
     // 0 when the platform refused the atom.
     std::int32_t value() const { return atom_; }
 
-private:
+  private:
     std::int32_t atom_ = 0;
 };
 

@@ -45,14 +45,16 @@ bool IsMainWindow(WindowHandle hwnd) {
 void RunHotKeyCycle() {
     clsAppLink& link = AppLink();
     link.GrabData();
-    if (gAbandoned) return;
+    if (gAbandoned)
+        return;
     const std::shared_ptr<colFields> fields = link.colFields();
     const std::string captured = fields->Item(1)->value();
     if (captured.empty()) {
         CurrentDesktop().boxes.Show("no data found", kCaption, Modality::System);
         return;
     }
-    if (gAbandoned) return;
+    if (gAbandoned)
+        return;
     if (link.ProcedureType() == kIndexProcedure) {
         link.RunIndex();
     } else {
@@ -73,11 +75,14 @@ void AwaitRelease(int vk) {
     while (vk != 0 && !gAbandoned) {
         const int dropped = gDropped;
         if (!d.loop.PumpUntil(
-                [&] { return gAbandoned || gDropped != dropped || !d.keyboard.IsKeyDown(vk); }, quiet)) {
-            LogEvent("press: the hotkey's key reads as held but does not repeat; taken as released");
+                [&] { return gAbandoned || gDropped != dropped || !d.keyboard.IsKeyDown(vk); },
+                quiet)) {
+            LogEvent(
+                "press: the hotkey's key reads as held but does not repeat; taken as released");
             break;
         }
-        if (gDropped == dropped) break;
+        if (gDropped == dropped)
+            break;
     }
     d.loop.ProcessPending();
 }
@@ -86,15 +91,19 @@ void AwaitRelease(int vk) {
 // comes only after the cycle has ended but its key went down before: the
 // system may hand on a key late while the program in front is busy.
 bool IsDropped() {
-    if (gCycleUnderWay) return true;
-    if (!gCycleEnd) return false;
-    const auto sinceEnd = static_cast<std::int32_t>(CurrentDesktop().loop.MessageTime() - *gCycleEnd);
+    if (gCycleUnderWay)
+        return true;
+    if (!gCycleEnd)
+        return false;
+    const auto sinceEnd =
+        static_cast<std::int32_t>(CurrentDesktop().loop.MessageTime() - *gCycleEnd);
     return sinceEnd < 0;
 }
 
 void NoteDropped() {
     ++gDropped;
-    if (gDropLogged) return;
+    if (gDropLogged)
+        return;
     gDropLogged = true;
     LogEvent("press dropped: the hotkey came again while a press was under way");
 }
@@ -133,7 +142,8 @@ void Hook(WindowHandle hwnd) {
         WindowProcs& procs = CurrentDesktop().procs;
         const ProcAddress ours = procs.AddressOf(&WindowProc);
         const ProcAddress previous = procs.Install(hwnd, ours);
-        if (previous != ours && previous != 0) gPreviousProc = previous;
+        if (previous != ours && previous != 0)
+            gPreviousProc = previous;
     } catch (...) {
         ShowErrorBox(Handler::modHotKey_Hook, DescriptionOf(std::current_exception()));
     }
@@ -143,7 +153,8 @@ void Hook(WindowHandle hwnd) {
 // With nothing ever saved there is nothing to put back.
 void Unhook(WindowHandle hwnd) {
     try {
-        if (gPreviousProc == 0) return;
+        if (gPreviousProc == 0)
+            return;
         CurrentDesktop().procs.Install(hwnd, gPreviousProc);
     } catch (...) {
         ShowErrorBox(Handler::modHotKey_Unhook, DescriptionOf(std::current_exception()));
@@ -170,7 +181,8 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
 }
 
 void AbandonPress() {
-    if (!gCycleUnderWay) return;
+    if (!gCycleUnderWay)
+        return;
     gAbandoned = true;
     AbandonGrab();
 }

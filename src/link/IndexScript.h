@@ -11,8 +11,10 @@ constexpr std::string_view kRunnerProgram = "C:\\program files\\tallowin\\script
 constexpr std::string_view kScriptExistsPath = "c:\\program files\\tallowin\\scripts\\brisklet.sc";
 constexpr std::string_view kScriptPath = "c:\\program files\\Tallowin\\scripts\\brisklet.sc";
 constexpr std::string_view kIndexCommandLine =
-    "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program files\\tallowin\\scripts\\brisklet.sc";
-constexpr std::string_view kSearchCommandStart = "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=";
+    "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program "
+    "files\\tallowin\\scripts\\brisklet.sc";
+constexpr std::string_view kSearchCommandStart =
+    "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=";
 
 // The imaging application's window, brought to the front after each start.
 constexpr std::string_view kDocumentCenterTitle = "Document Center";

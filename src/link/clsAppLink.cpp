@@ -19,14 +19,18 @@ std::unique_ptr<clsAppLink> gAppLink;
 }
 
 clsAppLink& AppLink() {
-    if (!gAppLink) gAppLink = std::make_unique<clsAppLink>();
+    if (!gAppLink)
+        gAppLink = std::make_unique<clsAppLink>();
     return *gAppLink;
 }
 
-void ResetAppLink() { gAppLink.reset(); }
+void ResetAppLink() {
+    gAppLink.reset();
+}
 
 clsSettings& clsAppLink::oSettings() {
-    if (!settings_) settings_ = std::make_shared<clsSettings>();
+    if (!settings_)
+        settings_ = std::make_shared<clsSettings>();
     return *settings_;
 }
 
@@ -38,7 +42,8 @@ void clsAppLink::ProcedureType(std::int32_t value) {
 }
 
 std::shared_ptr<vantrel::colFields> clsAppLink::colFields() {
-    if (!fields_) fields_ = std::make_shared<vantrel::colFields>();
+    if (!fields_)
+        fields_ = std::make_shared<vantrel::colFields>();
     return fields_;
 }
 
@@ -46,7 +51,8 @@ void clsAppLink::GrabData() {
     const std::string title = oSettings().SourceAppTitle();
     // A capture has nowhere to go before start-up or the settings dialog has
     // added field 1, so the collection is not made here.
-    if (!fields_) throw Error("There is no field to capture into: the field collection is empty.");
+    if (!fields_)
+        throw Error("There is no field to capture into: the field collection is empty.");
     const std::shared_ptr<clsFieldDef> field = fields_->Item(1);
     const std::string grabType = oSettings().GrabType();
     field->value(GrabWindowText(title, grabType));
@@ -60,9 +66,13 @@ bool clsAppLink::Field1HasValue() {
     }
 }
 
-void clsAppLink::RunSearch() { RunLaunch(&clsAppLink::LaunchSearch, "search"); }
+void clsAppLink::RunSearch() {
+    RunLaunch(&clsAppLink::LaunchSearch, "search");
+}
 
-void clsAppLink::RunIndex() { RunLaunch(&clsAppLink::LaunchIndex, "index"); }
+void clsAppLink::RunIndex() {
+    RunLaunch(&clsAppLink::LaunchIndex, "index");
+}
 
 // Indexing and searching differ only in the launch at the end.
 void clsAppLink::RunLaunch(void (clsAppLink::*launch)(), const char* what) {
@@ -83,8 +93,8 @@ void clsAppLink::RunLaunch(void (clsAppLink::*launch)(), const char* what) {
 
 void clsAppLink::LaunchSearch() {
     Desktop& d = CurrentDesktop();
-    const std::string commandLine =
-        SearchCommandLine(oSettings().AppName(), oSettings().Field(), colFields()->Item(1)->value());
+    const std::string commandLine = SearchCommandLine(oSettings().AppName(), oSettings().Field(),
+                                                      colFields()->Item(1)->value());
     d.processes.Start(kRunnerProgram, commandLine, ShowState::MinimizedFocus);
     // Not the command line: it holds the captured value.
     LogEvent("runner started for a search");
@@ -99,7 +109,8 @@ void clsAppLink::LaunchIndex() {
     // reach the runner as other text or as statements of its own.
     if (!ScriptCanCarry(field))
         throw Error("The index field name cannot be written into the script as it stands");
-    if (d.files.IsPlainFile(kScriptExistsPath)) d.files.Delete(kScriptPath);
+    if (d.files.IsPlainFile(kScriptExistsPath))
+        d.files.Delete(kScriptPath);
     // Each log line is a file opened and written: they wait until the runner
     // has started, or the hand-off has failed, and keep their order.
     struct AfterStart {
@@ -110,10 +121,10 @@ void clsAppLink::LaunchIndex() {
     } log;
     // Written whole, truncating whatever is there: an old script the test
     // above missed (hidden, say) must not get a second script appended.
-    d.files.WriteNewAnsiTextFile(kScriptPath,
-                                 IndexScript(field, oSettings().savenext()));
+    d.files.WriteNewAnsiTextFile(kScriptPath, IndexScript(field, oSettings().savenext()));
     log.lines.push_back("script written: " + std::string(kScriptPath));
-    if (std::string stale = RemoveStaleScript(); !stale.empty()) log.lines.push_back(std::move(stale));
+    if (std::string stale = RemoveStaleScript(); !stale.empty())
+        log.lines.push_back(std::move(stale));
     d.loop.ProcessPending();
     d.processes.Start(kRunnerProgram, kIndexCommandLine, ShowState::MinimizedFocus);
     log.lines.push_back("runner started: " + std::string(kIndexCommandLine));

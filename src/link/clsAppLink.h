@@ -16,7 +16,7 @@ constexpr std::int16_t kIndexProcedure = 2;
 // the settings and the field collection, grabs into field 1 and hands field
 // 1 to the script runner.
 class clsAppLink {
-public:
+  public:
     // Created on first access.
     clsSettings& oSettings();
     void oSettings(std::shared_ptr<clsSettings> settings) { settings_ = std::move(settings); }
@@ -41,7 +41,7 @@ public:
     std::shared_ptr<vantrel::colFields> colFields();
     void colFields(std::shared_ptr<vantrel::colFields> fields) { fields_ = std::move(fields); }
 
-private:
+  private:
     // False also when there is no field 1 to read.
     bool Field1HasValue();
     void LaunchSearch();

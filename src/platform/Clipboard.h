@@ -6,7 +6,7 @@
 namespace vantrel {
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     // Removes every format. Throws Error when the clipboard cannot be opened.
     virtual void Clear() = 0;

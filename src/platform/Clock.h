@@ -5,7 +5,7 @@
 namespace vantrel {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // The current date and time in the user's general form, to the second.
     virtual std::string NowAsGeneralDate() = 0;

@@ -13,17 +13,22 @@ Desktop* gDesktop = nullptr;
 }
 
 Desktop& CurrentDesktop() {
-    if (gDesktop == nullptr) throw Error("no desktop services installed");
+    if (gDesktop == nullptr)
+        throw Error("no desktop services installed");
     return *gDesktop;
 }
 
-DesktopScope::DesktopScope(Desktop& desktop) : previous_(gDesktop) { gDesktop = &desktop; }
+DesktopScope::DesktopScope(Desktop& desktop) : previous_(gDesktop) {
+    gDesktop = &desktop;
+}
 
-DesktopScope::~DesktopScope() { gDesktop = previous_; }
+DesktopScope::~DesktopScope() {
+    gDesktop = previous_;
+}
 
 Log& NoLog() noexcept {
     class Nothing : public Log {
-    public:
+      public:
         void Write(std::string_view) noexcept override {}
     };
     static Nothing nothing;
@@ -31,7 +36,8 @@ Log& NoLog() noexcept {
 }
 
 void LogEvent(std::string_view line) noexcept {
-    if (gDesktop != nullptr) gDesktop->log.Write(line);
+    if (gDesktop != nullptr)
+        gDesktop->log.Write(line);
 }
 
 void LogCaught(std::string_view context) noexcept {

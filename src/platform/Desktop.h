@@ -43,13 +43,13 @@ Desktop& CurrentDesktop();
 
 // Installs a set of services for its lifetime and restores the previous one.
 class DesktopScope {
-public:
+  public:
     explicit DesktopScope(Desktop& desktop);
     ~DesktopScope();
     DesktopScope(const DesktopScope&) = delete;
     DesktopScope& operator=(const DesktopScope&) = delete;
 
-private:
+  private:
     Desktop* previous_;
 };
 

@@ -41,7 +41,8 @@ constexpr std::array<std::pair<Handler, std::string_view>, 22> kHandlerNames{{
 
 std::string_view HandlerName(Handler where) {
     for (const auto& [handler, name] : kHandlerNames) {
-        if (handler == where) return name;
+        if (handler == where)
+            return name;
     }
     return "Vantrel";
 }

@@ -5,7 +5,7 @@
 namespace vantrel {
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
     // True for a normal file: not hidden, not a system file, not a folder.
     // False also when the folder is missing.

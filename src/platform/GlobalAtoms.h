@@ -5,7 +5,7 @@
 namespace vantrel {
 
 class GlobalAtoms {
-public:
+  public:
     virtual ~GlobalAtoms() = default;
     // 0 when the platform refuses.
     virtual int Add(std::string_view name) = 0;

@@ -5,7 +5,7 @@
 namespace vantrel {
 
 class HotKeys {
-public:
+  public:
     virtual ~HotKeys() = default;
     // The platform's raw result: non-zero on success.
     virtual int Register(WindowHandle window, int id, int modifiers, int vk) = 0;

@@ -13,7 +13,7 @@ struct KeyEvent {
 };
 
 class Keyboard {
-public:
+  public:
     virtual ~Keyboard() = default;
     // True when the key is down now or was pressed since the last query.
     virtual bool IsKeyDown(int vk) = 0;

@@ -7,7 +7,7 @@ namespace vantrel {
 // The diagnostic log a support person reads: one line per event, stamped with
 // the local time. Never the captured text: it may be personal data.
 class Log {
-public:
+  public:
     virtual ~Log() = default;
     // Appends one event. A log that cannot be written is skipped: logging
     // never fails or disturbs the caller.

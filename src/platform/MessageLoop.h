@@ -8,7 +8,7 @@
 namespace vantrel {
 
 class MessageLoop {
-public:
+  public:
     virtual ~MessageLoop() = default;
     // One pass over the thread's waiting messages, then return.
     virtual void ProcessPending() = 0;

@@ -7,7 +7,7 @@ namespace vantrel {
 enum class ShowState { NormalFocus = 1, MinimizedFocus = 2 };
 
 class Processes {
-public:
+  public:
     virtual ~Processes() = default;
     // Starts `program` (a full path; any other is refused, never searched
     // for) in the program's own folder, with `commandLine`

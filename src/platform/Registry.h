@@ -19,7 +19,7 @@ struct RegistryValue {
 
 // Read-only lookups under HKEY_LOCAL_MACHINE.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // Opens `keyPath` with `access`, queries `valueName` into a buffer of
     // `bufferSize` characters and closes the key. Nothing when the open or the

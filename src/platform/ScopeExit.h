@@ -8,16 +8,17 @@ namespace vantrel {
 // is done and must stay ("commit, don't roll back").
 template <typename F>
 class [[nodiscard]] ScopeExit {
-public:
+  public:
     explicit ScopeExit(F cleanup) : cleanup_(std::move(cleanup)) {}
     ~ScopeExit() {
-        if (armed_) cleanup_();
+        if (armed_)
+            cleanup_();
     }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
     void release() { armed_ = false; }
 
-private:
+  private:
     F cleanup_;
     bool armed_ = true;
 };

@@ -9,7 +9,7 @@ namespace vantrel {
 // The per-user settings store, addressed by application, section and key, with
 // the machine-wide values that an office's installer or policy sets beneath it.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // The stored text, or nothing when the key is absent. Throws Error when
     // the key holds something that is not text.

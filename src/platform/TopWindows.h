@@ -15,7 +15,7 @@ enum class Selection {
 
 // Top-level windows found by their titles.
 class TopWindows {
-public:
+  public:
     virtual ~TopWindows() = default;
     // Brings the window with exactly this title (else the first whose title
     // begins with it) to the front without waiting for it to take the focus.

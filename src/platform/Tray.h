@@ -19,7 +19,7 @@ struct NotifyIconRecord {
 };
 
 class Tray {
-public:
+  public:
     virtual ~Tray() = default;
     // The platform's raw results; nobody examines them.
     virtual bool Add(const NotifyIconRecord& record) = 0;

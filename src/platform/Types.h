@@ -12,8 +12,8 @@ using ProcAddress = std::uintptr_t;
 
 // A window procedure written in the portable core. The Win32 layer calls it
 // through a thunk with the platform's calling convention.
-using PortableWndProc = std::intptr_t (*)(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
-                                          std::intptr_t lParam);
+using PortableWndProc = std::intptr_t (*)(WindowHandle, std::uint32_t message,
+                                          std::uintptr_t wParam, std::intptr_t lParam);
 
 constexpr std::uint32_t kWmMouseMove = 0x0200;
 constexpr std::uint32_t kWmRButtonUp = 0x0205;

@@ -8,7 +8,7 @@ namespace vantrel {
 
 // Replacing a window's procedure (subclassing).
 class WindowProcs {
-public:
+  public:
     virtual ~WindowProcs() = default;
     // The address through which the platform calls `proc`.
     virtual ProcAddress AddressOf(PortableWndProc proc) = 0;

@@ -14,7 +14,8 @@ namespace {
 template <typename F>
 F User32Function(const char* name) {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) return nullptr;
+    if (user32 == nullptr)
+        return nullptr;
     const FARPROC proc = GetProcAddress(user32, name);
     // Through void(*)(), which the compiler accepts as a generic function pointer.
     return reinterpret_cast<F>(reinterpret_cast<void (*)()>(proc));
@@ -22,7 +23,8 @@ F User32Function(const char* name) {
 
 int ScreenDpi() {
     const ScreenDc screen;
-    if (!screen) return 96;
+    if (!screen)
+        return 96;
     const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
@@ -35,33 +37,44 @@ struct ControlClass {
 
 ControlClass ClassOf(ControlKind kind) {
     switch (kind) {
-    case ControlKind::Label: return {L"STATIC", SS_LEFT, 0};
-    case ControlKind::TextBox: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::ReadOnlyTextBox:
-        return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
-    case ControlKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-    case ControlKind::Button: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
-    case ControlKind::DefaultButton: return {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0};
-    case ControlKind::Icon: return {L"STATIC", SS_ICON | SS_REALSIZECONTROL, 0};
+        case ControlKind::Label:
+            return {L"STATIC", SS_LEFT, 0};
+        case ControlKind::TextBox:
+            return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::ReadOnlyTextBox:
+            return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
+        case ControlKind::CheckBox:
+            return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+        case ControlKind::Button:
+            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::DefaultButton:
+            return {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0};
+        case ControlKind::Icon:
+            return {L"STATIC", SS_ICON | SS_REALSIZECONTROL, 0};
     }
     return {L"STATIC", 0, 0};
 }
 
 }  // namespace
 
-int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, kTwipsPerInch); }
+int TwipsToPixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, kTwipsPerInch);
+}
 
 int WindowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return static_cast<int>(dpi);
+        if (dpi != 0)
+            return static_cast<int>(dpi);
     }
     return ScreenDpi();
 }
 
-int IconSize(int dpi) { return MulDiv(32, dpi, 96); }
+int IconSize(int dpi) {
+    return MulDiv(32, dpi, 96);
+}
 
 UniqueHfont CreateMessageFont(int dpi) {
     NONCLIENTMETRICSW metrics{};
@@ -85,8 +98,9 @@ void CreateControls(HWND dialog, std::span<const ControlLayout> controls, HFONT 
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     for (const ControlLayout& c : controls) {
         const ControlClass cls = ClassOf(c.kind);
-        CreateWindowExW(cls.exStyle, cls.name, c.text, WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0,
-                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        CreateWindowExW(cls.exStyle, cls.name, c.text, WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0,
+                        0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance,
+                        nullptr);
     }
     PlaceControls(dialog, controls, font, dpi);
 }
@@ -94,7 +108,8 @@ void CreateControls(HWND dialog, std::span<const ControlLayout> controls, HFONT 
 void PlaceControls(HWND dialog, std::span<const ControlLayout> controls, HFONT font, int dpi) {
     for (const ControlLayout& c : controls) {
         const HWND control = GetDlgItem(dialog, c.id);
-        if (control == nullptr) continue;
+        if (control == nullptr)
+            continue;
         const bool icon = c.kind == ControlKind::Icon;
         const int width = icon ? IconSize(dpi) : TwipsToPixels(c.width, dpi);
         const int height = icon ? IconSize(dpi) : TwipsToPixels(c.height, dpi);
@@ -116,8 +131,9 @@ SIZE WindowSizeForClient(HWND window, int widthTwips, int heightTwips, int dpi) 
 }
 
 ProgramIcon::ProgramIcon(int size) {
-    owned_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANTREL),
-                                               IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    owned_.reset(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANTREL),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     icon_ = owned_ ? owned_.get() : LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
 }
 
@@ -142,7 +158,8 @@ void DisableAutomaticDpiScaling(HWND dialog) {
     using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
     static const auto setBehavior = User32Function<SetBehaviorFn>("SetDialogDpiChangeBehavior");
     constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
-    if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
+    if (setBehavior != nullptr)
+        setBehavior(dialog, kDisableAll, kDisableAll);
 }
 
 int BuildControls(HWND dialog, std::span<const ControlLayout> controls, UniqueHfont& font) {

@@ -47,11 +47,11 @@ SIZE WindowSizeForClient(HWND window, int widthTwips, int heightTwips, int dpi);
 // The program's icon at `size` pixels, or the stock application icon where the
 // module carries none (the test binary).
 class ProgramIcon {
-public:
+  public:
     explicit ProgramIcon(int size);
     HICON get() const { return icon_; }
 
-private:
+  private:
     UniqueHicon owned_;
     HICON icon_ = nullptr;
 };

@@ -24,10 +24,13 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         state->hwnd = hwnd;
     }
-    if (state == nullptr) return FALSE;
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    if (state == nullptr)
+        return FALSE;
+    if (message == WM_NCDESTROY)
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     INT_PTR result = TRUE;  // a failed message counts as handled
-    RunHandler(state->Where(message, wParam), [&] { result = state->OnMessage(message, wParam, lParam); });
+    RunHandler(state->Where(message, wParam),
+               [&] { result = state->OnMessage(message, wParam, lParam); });
     return result;
 }
 

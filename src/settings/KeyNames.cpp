@@ -9,11 +9,14 @@ std::string ShiftName(int shift) {
 }
 
 std::string KeyName(int code) {
-    if (code < 0 || code >= static_cast<int>(kKeyNames.size())) return "Key " + std::to_string(code);
+    if (code < 0 || code >= static_cast<int>(kKeyNames.size()))
+        return "Key " + std::to_string(code);
     return std::string(kKeyNames[static_cast<std::size_t>(code)]);
 }
 
-std::string HotKeyText(int shift, int code) { return ShiftName(shift) + " " + KeyName(code); }
+std::string HotKeyText(int shift, int code) {
+    return ShiftName(shift) + " " + KeyName(code);
+}
 
 std::string HotKeyLabel(int shift, int code) {
     const std::string modifiers = ShiftName(shift);

@@ -1,8 +1,6 @@
 // The settings dialog's window: the controls of frmSettings laid out in code,
 // a hotkey box that reports key presses, and a modal loop of its own.
 
-#include "settings/SettingsDialog.h"
-
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,14 +9,15 @@
 #include <string>
 #include <utility>
 
+#include "platform/ErrorBox.h"
+#include "platform/ScopeExit.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32MessageLoop.h"
-#include "platform/ErrorBox.h"
-#include "platform/ScopeExit.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/DialogProc_win.h"
 #include "resources/resource.h"
+#include "settings/SettingsDialog.h"
 #include "settings/frmSettings.h"
 
 namespace vantrel {
@@ -83,9 +82,12 @@ void SetControlText(HWND dialog, int id, const std::string& text) {
 // keyboard stood when the key message was posted.
 int ModifierState() {
     int state = 0;
-    if (GetKeyState(VK_SHIFT) < 0) state |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) state |= 2;
-    if (GetKeyState(VK_MENU) < 0) state |= 4;
+    if (GetKeyState(VK_SHIFT) < 0)
+        state |= 1;
+    if (GetKeyState(VK_CONTROL) < 0)
+        state |= 2;
+    if (GetKeyState(VK_MENU) < 0)
+        state |= 4;
     return state;
 }
 
@@ -96,27 +98,28 @@ LRESULT CALLBACK HotKeyBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
                                DWORD_PTR data) {
     auto* state = reinterpret_cast<SettingsWindow*>(data);
     switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        RunHandler(Handler::frmSettings_txtHotKey_KeyDown, [&] {
-            const int key = static_cast<int>(wParam);
-            if (const auto shown = state->form.txtHotKey_KeyDown(key, ModifierState())) {
-                SetWindowTextW(box, win32::Widen(*shown).c_str());
-            }
-        });
-        if (message == WM_SYSKEYDOWN) return 0;
-        break;  // the box still moves its caret as usual
-    case WM_SYSKEYUP:
-    case WM_CHAR:
-    case WM_SYSCHAR:
-    case WM_DEADCHAR:
-    case WM_SYSDEADCHAR:
-        return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(box, HotKeyBoxProc, kHotKeyBoxSubclass);
-        break;
-    default:
-        break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            RunHandler(Handler::frmSettings_txtHotKey_KeyDown, [&] {
+                const int key = static_cast<int>(wParam);
+                if (const auto shown = state->form.txtHotKey_KeyDown(key, ModifierState())) {
+                    SetWindowTextW(box, win32::Widen(*shown).c_str());
+                }
+            });
+            if (message == WM_SYSKEYDOWN)
+                return 0;
+            break;  // the box still moves its caret as usual
+        case WM_SYSKEYUP:
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_DEADCHAR:
+        case WM_SYSDEADCHAR:
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(box, HotKeyBoxProc, kHotKeyBoxSubclass);
+            break;
+        default:
+            break;
     }
     return DefSubclassProc(box, message, wParam, lParam);
 }
@@ -131,8 +134,10 @@ void ApplyLayout(SettingsWindow& s, int dpi) {
 
 void OnInitDialog(SettingsWindow& s) {
     s.dpi = win32::BuildControls(s.hwnd, kControls, s.font);
-    const SIZE size = win32::WindowSizeForClient(s.hwnd, kClientWidthTwips, kClientHeightTwips, s.dpi);
-    SetWindowPos(s.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size =
+        win32::WindowSizeForClient(s.hwnd, kClientWidthTwips, kClientHeightTwips, s.dpi);
+    SetWindowPos(s.hwnd, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(s.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(s.bigIcon.get()));
     SendMessageW(s.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(s.smallIcon.get()));
     SetWindowSubclass(GetDlgItem(s.hwnd, IDC_SETTINGS_HOTKEY), HotKeyBoxProc, kHotKeyBoxSubclass,
@@ -142,7 +147,8 @@ void OnInitDialog(SettingsWindow& s) {
     SetControlText(s.hwnd, IDC_SETTINGS_HOTKEY, s.view.txtHotKey);
     SetControlText(s.hwnd, IDC_SETTINGS_SOURCE_WINDOW, s.view.txtSourceWindow);
     SetControlText(s.hwnd, IDC_SETTINGS_INDEX_FIELD, s.view.txtIndexField);
-    CheckDlgButton(s.hwnd, IDC_SETTINGS_SAVE_NEXT, s.view.chkSaveNext ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(s.hwnd, IDC_SETTINGS_SAVE_NEXT,
+                   s.view.chkSaveNext ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OnOk(SettingsWindow& s) {
@@ -152,7 +158,8 @@ void OnOk(SettingsWindow& s) {
     edited.txtHotKey = win32::Narrow(ControlText(s.hwnd, IDC_SETTINGS_HOTKEY));
     edited.chkSaveNext = IsDlgButtonChecked(s.hwnd, IDC_SETTINGS_SAVE_NEXT) != BST_UNCHECKED;
     s.confirmed = s.form.cmdOK_Click(edited);
-    if (s.confirmed) s.closed = true;
+    if (s.confirmed)
+        s.closed = true;
 }
 
 // Neither button is bound to Enter or Esc: the dialog manager's IDOK and
@@ -161,53 +168,62 @@ void OnOk(SettingsWindow& s) {
 void OnCommand(SettingsWindow& s, int id) {
     if (id == IDOK || id == IDCANCEL) {
         const HWND focus = GetFocus();
-        const int focused = focus != nullptr && GetParent(focus) == s.hwnd ? GetDlgCtrlID(focus) : 0;
-        if (id == IDOK && (focused == IDC_SETTINGS_OK || focused == IDC_SETTINGS_CANCEL)) id = focused;
-        else return;
+        const int focused =
+            focus != nullptr && GetParent(focus) == s.hwnd ? GetDlgCtrlID(focus) : 0;
+        if (id == IDOK && (focused == IDC_SETTINGS_OK || focused == IDC_SETTINGS_CANCEL))
+            id = focused;
+        else
+            return;
     }
-    if (id == IDC_SETTINGS_OK) OnOk(s);
-    if (id == IDC_SETTINGS_CANCEL && s.form.cmdCancel_Click()) s.closed = true;
+    if (id == IDC_SETTINGS_OK)
+        OnOk(s);
+    if (id == IDC_SETTINGS_CANCEL && s.form.cmdCancel_Click())
+        s.closed = true;
 }
 
 Handler SettingsWindow::Where(UINT message, WPARAM wParam) const {
-    if (message == WM_INITDIALOG) return Handler::frmSettings_Form_Load;
+    if (message == WM_INITDIALOG)
+        return Handler::frmSettings_Form_Load;
     if (message == WM_COMMAND)
         return LOWORD(wParam) == IDC_SETTINGS_CANCEL ? Handler::frmSettings_cmdCancel_Click
-                                                      : Handler::frmSettings_cmdOK_Click;
+                                                     : Handler::frmSettings_cmdOK_Click;
     return Handler::frmSettings;
 }
 
 INT_PTR SettingsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(*this);
-        SetFocus(GetDlgItem(hwnd, IDC_SETTINGS_SOURCE_WINDOW));
-        return FALSE;  // the focus is set
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) OnCommand(*this, LOWORD(wParam));
-        return TRUE;
-    case WM_CLOSE:  // the close box cancels
-        if (form.cmdCancel_Click()) closed = true;
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        // The hotkey box is read-only only so that nothing can be typed or
-        // pasted into it; it looks like any text box.
-        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd, IDC_SETTINGS_HOTKEY)) {
-            const auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
-        }
-        return FALSE;
-    case WM_DPICHANGED:
-        win32::FollowDpiChange(hwnd, wParam, lParam, [this](int newDpi) { ApplyLayout(*this, newDpi); });
-        return TRUE;
-    case WM_NCDESTROY:
-        closed = true;
-        hwnd = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            OnInitDialog(*this);
+            SetFocus(GetDlgItem(hwnd, IDC_SETTINGS_SOURCE_WINDOW));
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED)
+                OnCommand(*this, LOWORD(wParam));
+            return TRUE;
+        case WM_CLOSE:  // the close box cancels
+            if (form.cmdCancel_Click())
+                closed = true;
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            // The hotkey box is read-only only so that nothing can be typed or
+            // pasted into it; it looks like any text box.
+            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd, IDC_SETTINGS_HOTKEY)) {
+                const auto dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+                return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            return FALSE;
+        case WM_DPICHANGED:
+            win32::FollowDpiChange(hwnd, wParam, lParam,
+                                   [this](int newDpi) { ApplyLayout(*this, newDpi); });
+            return TRUE;
+        case WM_NCDESTROY:
+            closed = true;
+            hwnd = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -242,17 +258,21 @@ std::optional<SettingsValues> ShowSettingsDialog(WindowHandle owner, const Setti
     // Declared after the dialog, so the owner is enabled again before the dialog
     // goes and activation returns to it rather than to another program.
     // The owner is disabled for as long as its modal dialog is open, if it was enabled.
-    const HWND disabled = ownerWindow != nullptr && IsWindowEnabled(ownerWindow) ? ownerWindow : nullptr;
-    if (disabled != nullptr) EnableWindow(disabled, FALSE);
+    const HWND disabled =
+        ownerWindow != nullptr && IsWindowEnabled(ownerWindow) ? ownerWindow : nullptr;
+    if (disabled != nullptr)
+        EnableWindow(disabled, FALSE);
     const ScopeExit enable([disabled] {
-        if (disabled != nullptr) EnableWindow(disabled, TRUE);
+        if (disabled != nullptr)
+            EnableWindow(disabled, TRUE);
     });
     ShowWindow(dialog.get(), SW_SHOWNORMAL);
     SetForegroundWindow(dialog.get());
     gOpenDialog = dialog.get();
     RunModalLoop(s);
     gOpenDialog = nullptr;
-    if (s.hwnd == nullptr) dialog.release();  // already destroyed with its owner
+    if (s.hwnd == nullptr)
+        dialog.release();  // already destroyed with its owner
     return s.confirmed;
 }
 

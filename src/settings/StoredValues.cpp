@@ -19,7 +19,8 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
             std::tolower(static_cast<unsigned char>(b[i])))
@@ -31,7 +32,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // Optional sign, digits, optional fraction: the numbers a boolean may be stored as.
 bool IsDecimalNumber(std::string_view t, bool& nonZero) {
     std::size_t i = 0;
-    if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+'))
+        ++i;
     bool digits = false;
     nonZero = false;
     for (; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) {
@@ -56,7 +58,8 @@ std::string StoredTextQuoted(std::string_view text) {
     const std::size_t cut = Utf8CutLength(text, kShown);
     std::string shown(text.substr(0, cut));
     for (char& c : shown) {
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = '?';
     }
     return "\"" + shown + (text.size() > kShown ? "...\"" : "\"");
 }
@@ -64,32 +67,40 @@ std::string StoredTextQuoted(std::string_view text) {
 std::int16_t StoredInteger16(std::string_view key, std::string_view text) {
     std::string_view t = Trimmed(text);
     // from_chars reads a minus but not a plus; a plus before a minus is two signs.
-    if (t.size() > 1 && t.front() == '+' && t[1] != '-') t.remove_prefix(1);
+    if (t.size() > 1 && t.front() == '+' && t[1] != '-')
+        t.remove_prefix(1);
     long value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || end != t.data() + t.size() ||
         (ec != std::errc() && ec != std::errc::result_out_of_range))
-        throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " + StoredTextQuoted(text) +
-                    ", not a whole number");
+        throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " +
+                    StoredTextQuoted(text) + ", not a whole number");
     if (ec == std::errc::result_out_of_range || value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max())
-        throw Error("Overflow: the setting \"" + std::string(key) + "\" holds " + StoredTextQuoted(text) +
-                    ", outside -32768 to 32767");
+        throw Error("Overflow: the setting \"" + std::string(key) + "\" holds " +
+                    StoredTextQuoted(text) + ", outside -32768 to 32767");
     return static_cast<std::int16_t>(value);
 }
 
 bool StoredBoolean(std::string_view key, std::string_view text) {
     const std::string_view t = Trimmed(text);
-    if (EqualsIgnoringCase(t, "True")) return true;
-    if (EqualsIgnoringCase(t, "False")) return false;
+    if (EqualsIgnoringCase(t, "True"))
+        return true;
+    if (EqualsIgnoringCase(t, "False"))
+        return false;
     bool nonZero = false;
-    if (IsDecimalNumber(t, nonZero)) return nonZero;
-    throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " + StoredTextQuoted(text) +
-                ", not True or False");
+    if (IsDecimalNumber(t, nonZero))
+        return nonZero;
+    throw Error("Type mismatch: the setting \"" + std::string(key) + "\" holds " +
+                StoredTextQuoted(text) + ", not True or False");
 }
 
-std::string StoredText(std::int16_t value) { return std::to_string(value); }
+std::string StoredText(std::int16_t value) {
+    return std::to_string(value);
+}
 
-std::string StoredText(bool value) { return value ? "True" : "False"; }
+std::string StoredText(bool value) {
+    return value ? "True" : "False";
+}
 
 }  // namespace vantrel

@@ -78,7 +78,8 @@ void clsSettings::HotKeyShift(std::int16_t value) {
     // way round: read the three low bits back to front.
     const std::string bits = ConvertLongToBinaryString(value);
     const std::string low = bits.substr(bits.size() - 3);
-    hotKeyMod_ = static_cast<std::int16_t>((low[0] - '0') * 1 + (low[1] - '0') * 2 + (low[2] - '0') * 4);
+    hotKeyMod_ =
+        static_cast<std::int16_t>((low[0] - '0') * 1 + (low[1] - '0') * 2 + (low[2] - '0') * 4);
 }
 
 std::string clsSettings::GrabType() {
@@ -126,9 +127,8 @@ bool clsSettings::GetSettings() {
     }
     // The configuration, which support needs to see; nothing captured is in it.
     LogEvent("settings loaded: hotkey " + HotKeyLabel(HotKeyShift(), HotKey()) +
-             ", source window " + StoredTextQuoted(SourceAppTitle()) +
-             ", index field " + StoredTextQuoted(Field()) +
-             ", application " + StoredTextQuoted(AppName()) +
+             ", source window " + StoredTextQuoted(SourceAppTitle()) + ", index field " +
+             StoredTextQuoted(Field()) + ", application " + StoredTextQuoted(AppName()) +
              ", Auto Save/Next " + (savenext() ? "on" : "off") +
              (fromMachine.empty() ? "" : "; from the machine: " + fromMachine));
     return true;
@@ -142,7 +142,8 @@ void clsSettings::GetReadableSettings() {
         const auto took = [&](auto read) {
             try {
                 const std::optional<std::string> text = read();
-                if (text) key.take(*this, key.name, *text);
+                if (text)
+                    key.take(*this, key.name, *text);
                 return text.has_value();
             } catch (const std::exception&) {
                 LogCaught(std::string("setting ") + std::string(key.name) + " could not be read");

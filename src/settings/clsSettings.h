@@ -20,7 +20,7 @@ struct SettingsValues {
 // stored is read from the values set for the whole machine (an office's
 // installer or policy), and only where neither has it is the default taken.
 class clsSettings {
-public:
+  public:
     bool savenext() const { return savenext_; }
     void savenext(bool value) { savenext_ = value; }
 
@@ -65,7 +65,7 @@ public:
     // 32 characters of "0" and "1", two's complement, most significant bit first.
     static std::string ConvertLongToBinaryString(std::int32_t value);
 
-private:
+  private:
     std::string sourceAppTitle_;
     std::string appName_;
     std::string field_;

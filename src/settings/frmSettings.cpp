@@ -37,7 +37,8 @@ frmSettingsView frmSettings::Form_Load(const SettingsValues& values) {
     view.chkSaveNext = values.saveNext;
     capturedKeyCode_ = values.hotKey;
     capturedShift_ = values.hotKeyShift;
-    if (!values.field.empty()) view.txtIndexField = values.field;
+    if (!values.field.empty())
+        view.txtIndexField = values.field;
     view.caption = std::string(kTitle) + " Settings";
     return view;
 }
@@ -47,7 +48,8 @@ std::optional<std::string> frmSettings::txtHotKey_KeyDown(int keyCode, int shift
     CurrentDesktop().loop.ProcessPending();
     // Only what the box shows is captured, so OK never saves a key the user
     // could not see (Shift+A, Ctrl alone, Backspace...).
-    if (!IsAcceptedHotKey(keyCode, shift)) return std::nullopt;
+    if (!IsAcceptedHotKey(keyCode, shift))
+        return std::nullopt;
     capturedKeyCode_ = static_cast<std::int16_t>(keyCode);
     capturedShift_ = static_cast<std::int16_t>(shift);
     return HotKeyText(shift, keyCode);
@@ -63,8 +65,8 @@ std::optional<SettingsValues> frmSettings::cmdOK_Click(const frmSettingsView& ed
         d.boxes.Show(kUnwritableFieldMessage, kTitle, Modality::Application);
         return std::nullopt;
     }
-    return SettingsValues{edited.txtSourceWindow, edited.txtIndexField, capturedKeyCode_, capturedShift_,
-                          edited.chkSaveNext};
+    return SettingsValues{edited.txtSourceWindow, edited.txtIndexField, capturedKeyCode_,
+                          capturedShift_, edited.chkSaveNext};
 }
 
 }  // namespace vantrel

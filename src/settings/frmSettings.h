@@ -22,7 +22,7 @@ struct frmSettingsView {
 };
 
 class frmSettings {
-public:
+  public:
     // The load steps: the view filled from `values`, and the captured hotkey
     // taken from them.
     frmSettingsView Form_Load(const SettingsValues& values);
@@ -44,7 +44,7 @@ public:
     std::int16_t CapturedKeyCode() const { return capturedKeyCode_; }
     std::int16_t CapturedShift() const { return capturedShift_; }
 
-private:
+  private:
     std::int16_t capturedKeyCode_ = 0;
     std::int16_t capturedShift_ = 0;
 };

@@ -17,7 +17,7 @@
 namespace vantrel::fake {
 
 class Journal {
-public:
+  public:
     // Records the operation; throws Error when it was told to fail.
     void Hit(const std::string& op);
     void Fail(const std::string& op) { failing_.insert(op); }
@@ -25,12 +25,12 @@ public:
     std::vector<std::string> calls;
     int CountOf(const std::string& op) const;
 
-private:
+  private:
     std::set<std::string> failing_;
 };
 
 class FakeSettingsStore : public SettingsStore {
-public:
+  public:
     explicit FakeSettingsStore(Journal& j) : journal_(j) {}
     std::optional<std::string> Read(std::string_view app, std::string_view section,
                                     std::string_view key) override;
@@ -51,12 +51,12 @@ public:
     std::optional<std::string> refuseWriteOf;
     std::vector<std::string> writtenKeys;  // in the order written
 
-private:
+  private:
     Journal& journal_;
 };
 
 class FakeClipboard : public Clipboard {
-public:
+  public:
     explicit FakeClipboard(Journal& j) : journal_(j) {}
     void Clear() override;
     std::string ReadText() override;
@@ -64,12 +64,15 @@ public:
     // What another program copies, landing after `passes` passes of the message loop.
     void CopyLater(std::string copied, int passes);
     void Tick();  // one pass of the message loop
-    void Set(std::string t) { text = std::move(t); ++sequence; }
+    void Set(std::string t) {
+        text = std::move(t);
+        ++sequence;
+    }
     std::function<void()> beforeRead;  // a copy landing just before a read
     std::string text;
     std::uint32_t sequence = 1;
 
-private:
+  private:
     Journal& journal_;
     std::vector<std::pair<int, std::string>> pending_;
 };
@@ -83,7 +86,7 @@ struct FakeSourceField {
 };
 
 class FakeKeyboard : public Keyboard {
-public:
+  public:
     FakeKeyboard(Journal& j, FakeClipboard& c) : journal_(j), clipboard_(c) {}
     bool IsKeyDown(int vk) override;
     void Send(const std::vector<KeyEvent>& events) override;
@@ -96,7 +99,7 @@ public:
     int keyStateQueries = 0;
     FakeSourceField source;
 
-private:
+  private:
     Journal& journal_;
     FakeClipboard& clipboard_;
     bool ctrl_ = false;
@@ -104,7 +107,7 @@ private:
 };
 
 class FakeTopWindows : public TopWindows {
-public:
+  public:
     explicit FakeTopWindows(Journal& j) : journal_(j) {}
     WindowHandle ActivateByTitle(std::string_view title) override;
     WindowHandle Foreground() override { return foreground; }
@@ -128,12 +131,12 @@ public:
     Selection focusedSelection = Selection::Unknown;
     std::vector<WindowHandle> selectionAskedOf;
 
-private:
+  private:
     Journal& journal_;
 };
 
 class FakeFiles : public Files {
-public:
+  public:
     explicit FakeFiles(Journal& j) : journal_(j) {}
     bool IsPlainFile(std::string_view path) override;
     void Delete(std::string_view path) override;
@@ -142,14 +145,14 @@ public:
     bool IsExactInAnsi(std::string_view text) override;
     bool RemoveVirtualStoreCopy(std::string_view path) override;
     static std::string Key(std::string_view path);  // paths ignore case
-    std::map<std::string, std::string> files;        // by Key()
-    std::set<std::string> folders;                   // by Key(), no trailing backslash
-    std::set<std::string> hidden;                    // by Key()
-    std::set<std::string> undeletable;               // by Key()
-    std::set<std::string> virtualStore;              // files with a virtualized copy, by Key()
+    std::map<std::string, std::string> files;       // by Key()
+    std::set<std::string> folders;                  // by Key(), no trailing backslash
+    std::set<std::string> hidden;                   // by Key()
+    std::set<std::string> undeletable;              // by Key()
+    std::set<std::string> virtualStore;             // files with a virtualized copy, by Key()
     std::optional<std::string> Content(std::string_view path) const;
 
-private:
+  private:
     Journal& journal_;
 };
 
@@ -160,14 +163,14 @@ struct StartedProcess {
 };
 
 class FakeProcesses : public Processes {
-public:
+  public:
     explicit FakeProcesses(Journal& j) : journal_(j) {}
     void Start(std::string_view program, std::string_view commandLine, ShowState show) override;
     std::vector<StartedProcess> started;
     std::set<std::string> missing;  // programs that cannot be started, by FakeFiles::Key
     std::function<void(const StartedProcess&)> onStart;
 
-private:
+  private:
     Journal& journal_;
 };
 
@@ -178,18 +181,18 @@ struct ShownBox {
 };
 
 class FakeMessageBoxes : public MessageBoxes {
-public:
+  public:
     explicit FakeMessageBoxes(Journal& j) : journal_(j) {}
     void Show(std::string_view text, std::string_view caption, Modality modality) override;
     std::vector<ShownBox> shown;
     std::function<void(const ShownBox&)> onShow;  // runs while the box is "open"
 
-private:
+  private:
     Journal& journal_;
 };
 
 class FakeMessageLoop : public MessageLoop {
-public:
+  public:
     FakeMessageLoop(FakeClipboard& c, FakeKeyboard& k) : clipboard_(c), keyboard_(k) {}
     void ProcessPending() override;
     bool PumpUntil(const std::function<bool()>& done,
@@ -204,14 +207,14 @@ public:
     int rests = 0;  // times PumpUntil rested between checks
     std::chrono::milliseconds restLength{5};
 
-private:
+  private:
     FakeClipboard& clipboard_;
     FakeKeyboard& keyboard_;
     std::vector<std::function<void()>> posted_;
 };
 
 class FakeHotKeys : public HotKeys {
-public:
+  public:
     explicit FakeHotKeys(Journal& j) : journal_(j) {}
     int Register(WindowHandle window, int id, int modifiers, int vk) override;
     int Unregister(WindowHandle window, int id) override;
@@ -225,12 +228,12 @@ public:
     int registerCalls = 0;
     int unregisterCalls = 0;
 
-private:
+  private:
     Journal& journal_;
 };
 
 class FakeGlobalAtoms : public GlobalAtoms {
-public:
+  public:
     explicit FakeGlobalAtoms(Journal& j) : journal_(j) {}
     int Add(std::string_view name) override;
     void Delete(int atom) override;
@@ -238,18 +241,18 @@ public:
     bool refuse = false;
     int next = 0xC000;
 
-private:
+  private:
     Journal& journal_;
 };
 
 class FakeClock : public Clock {
-public:
+  public:
     std::string NowAsGeneralDate() override { return now; }
     std::string now = "07/12/2026 13:52:06";
 };
 
 class FakeWindowProcs : public WindowProcs {
-public:
+  public:
     explicit FakeWindowProcs(Journal& j) : journal_(j) {}
     ProcAddress AddressOf(PortableWndProc proc) override;
     ProcAddress Install(WindowHandle window, ProcAddress proc) override;
@@ -270,13 +273,13 @@ public:
     std::intptr_t ownProcResult = 42;  // what the own procedures return
     int installs = 0;
 
-private:
+  private:
     Journal& journal_;
     std::map<ProcAddress, PortableWndProc> portable_;
 };
 
 class FakeTray : public Tray {
-public:
+  public:
     explicit FakeTray(Journal& j) : journal_(j) {}
     bool Add(const NotifyIconRecord& record) override;
     bool Remove(const NotifyIconRecord& record) override;
@@ -284,12 +287,12 @@ public:
     std::vector<NotifyIconRecord> removed;
     bool refuse = false;  // Add answers false, as a tray that will not take the icon
 
-private:
+  private:
     Journal& journal_;
 };
 
 class FakeRegistry : public Registry {
-public:
+  public:
     explicit FakeRegistry(Journal& j) : journal_(j) {}
     std::optional<RegistryValue> QueryMachineValue(std::string_view keyPath,
                                                    std::string_view valueName, std::uint32_t access,
@@ -303,20 +306,20 @@ public:
     std::map<std::string, std::uint32_t> granted;
     std::vector<std::string> queried;  // "keyPath\valueName" in order
 
-private:
+  private:
     Journal& journal_;
 };
 
 // Keeps the events without a time stamp.
 class FakeLog : public Log {
-public:
+  public:
     void Write(std::string_view line) noexcept override { lines.emplace_back(line); }
     std::vector<std::string> lines;
 };
 
 // All of the above, installed as the current desktop for the object's lifetime.
 class FakeDesktop {
-public:
+  public:
     FakeDesktop();
     Journal journal;
     FakeSettingsStore settings{journal};
@@ -336,7 +339,7 @@ public:
     FakeLog log;
     Desktop desktop;
 
-private:
+  private:
     DesktopScope scope_;
 };
 

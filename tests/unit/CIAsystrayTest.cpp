@@ -1,20 +1,21 @@
-#include "app/CIAsystray.h"
-
 #include <gtest/gtest.h>
 
-#include "platform/Error.h"
+#include "app/CIAsystray.h"
 #include "fake/FakeDesktop.h"
+#include "platform/Error.h"
 
 namespace vantrel {
 namespace {
 
 class StubWindow : public TrayWindow {
-public:
-    explicit StubWindow(WindowHandle h, std::string c = "Vantrel") : handle(h), caption(std::move(c)) {}
+  public:
+    explicit StubWindow(WindowHandle h, std::string c = "Vantrel")
+        : handle(h), caption(std::move(c)) {}
     WindowHandle Handle() override { return handle; }
     std::uintptr_t Icon() override { return icon; }
     std::string Caption() override {
-        if (failCaption) throw Error("caption unavailable");
+        if (failCaption)
+            throw Error("caption unavailable");
         return caption;
     }
     void Hide() override { events.push_back("Hide"); }
@@ -53,8 +54,8 @@ TEST(CIAsystray, TipIsTheCaptionEndedByNulAndPaddedTo64Characters) {
     const Row rows[] = {
         {"", std::string(1, '\0') + std::string(63, ' ')},
         {c63, c63 + '\0'},
-        {c64, c64},                    // no room left for the NUL
-        {c64 + "zzz", c64},            // cut at the field's end
+        {c64, c64},          // no room left for the NUL
+        {c64 + "zzz", c64},  // cut at the field's end
         {"a\tb", std::string("a\tb") + '\0' + std::string(60, ' ')},
     };
     for (const Row& r : rows) {
@@ -66,8 +67,8 @@ TEST(CIAsystray, TipIsTheCaptionEndedByNulAndPaddedTo64Characters) {
 TEST(CIAsystray, TipCountsCharactersNotBytes) {
     // 60 two-byte characters, 5 three-byte ones: cut after the 64th character.
     std::string caption;
-    for (int i = 0; i < 60; ++i) caption += "\xC3\xA9";      // é
-    for (int i = 0; i < 5; ++i) caption += "\xE2\x82\xAC";   // €
+    for (int i = 0; i < 60; ++i) caption += "\xC3\xA9";     // é
+    for (int i = 0; i < 5; ++i) caption += "\xE2\x82\xAC";  // €
     std::string expected;
     for (int i = 0; i < 60; ++i) expected += "\xC3\xA9";
     for (int i = 0; i < 4; ++i) expected += "\xE2\x82\xAC";
@@ -116,7 +117,8 @@ TEST(CIAsystray, RecreatedTaskBarGetsTheIconBackOnlyWhileItIsShown) {
     EXPECT_EQ(d.log.lines.back(), "task bar re-created: tray icon added again");
     d.tray.refuse = true;
     RestoreTrayIcon();
-    EXPECT_EQ(d.log.lines.back(), "task bar re-created: the tray refused the icon (it may still hold it)");
+    EXPECT_EQ(d.log.lines.back(),
+              "task bar re-created: the tray refused the icon (it may still hold it)");
 
     RemoveTrayIcon(w);
     EXPECT_FALSE(TrayIconShown());

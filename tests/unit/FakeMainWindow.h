@@ -15,7 +15,7 @@
 namespace vantrel::fake {
 
 class FakeMainWindow : public MainWindowHost {
-public:
+  public:
     explicit FakeMainWindow(FakeDesktop& d) : journal_(d.journal) {}
 
     static constexpr WindowHandle kHandle = 0x1234;
@@ -38,13 +38,15 @@ public:
     void SetForeground() override { journal_.Hit("Host.SetForeground"); }
     std::optional<MainCommand> PopupOptionsMenu() override {
         journal_.Hit("Host.PopupOptionsMenu");
-        if (whileMenuOpen) whileMenuOpen();
+        if (whileMenuOpen)
+            whileMenuOpen();
         return chosen;
     }
     std::optional<SettingsValues> ShowSettingsDialog(const SettingsValues& values) override {
         journal_.Hit("Host.ShowSettingsDialog");
         shownValues.push_back(values);
-        if (whileSettingsOpen) whileSettingsOpen();
+        if (whileSettingsOpen)
+            whileSettingsOpen();
         return answer ? answer(values) : std::nullopt;
     }
     void ShowAbout() override { journal_.Hit("Host.ShowAbout"); }
@@ -63,7 +65,7 @@ public:
     std::vector<SettingsValues> shownValues;
     bool destroyed = false;
 
-private:
+  private:
     Journal& journal_;
 };
 

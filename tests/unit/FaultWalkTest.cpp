@@ -7,6 +7,8 @@
 // whether it may leave the hotkey disarmed; after the desktop heals, the next
 // press must hand the capture to the runner in full.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -14,8 +16,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "FakeMainWindow.h"
 #include "about/frmAbout.h"
@@ -38,7 +38,8 @@ constexpr const char* kSourceTitle = "Billing";
 constexpr const char* kScriptsFolder = "c:\\program files\\tallowin\\scripts";
 constexpr const char* kMsinfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-constexpr const char* kMsinfoPath = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
+constexpr const char* kMsinfoPath =
+    "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
 constexpr const char* kMsinfoFolder = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
 
 struct Box {
@@ -63,7 +64,7 @@ Box HandlerBox(const std::string& handler, const std::string& op) {
 // runner's folder with an old script, System Information, and the stored
 // settings of a configured user; the main window loaded and the hotkey armed.
 class World {
-public:
+  public:
     World() {
         d.settings.Store("SourceWindow", kSourceTitle);
         d.settings.Store("Field", "InvoiceNo");
@@ -80,7 +81,8 @@ public:
     }
     ~World() {
         d.journal.Heal();
-        if (form.Loaded()) form.Handle(Handler::frmmain_Form_Unload, [this] { form.Unload(); });
+        if (form.Loaded())
+            form.Handle(Handler::frmmain_Form_Unload, [this] { form.Unload(); });
         modHotKey::Reset();
         ResetAppLink();
     }
@@ -89,22 +91,25 @@ public:
 
     // As the system delivers it: to whatever procedure the main window has now.
     void PressHotKey() {
-        d.procs.CallProc(d.procs.Current(FakeMainWindow::kHandle), FakeMainWindow::kHandle, kWmHotKey,
-                         0xC000, 0);
+        d.procs.CallProc(d.procs.Current(FakeMainWindow::kHandle), FakeMainWindow::kHandle,
+                         kWmHotKey, 0xC000, 0);
     }
 
     // A right click on the tray icon choosing `command`, inside the handler
     // wrapper the real window puts around its mouse-move handler.
     void ChooseFromTray(MainCommand command) {
         host.chosen = command;
-        form.Handle(Handler::frmmain_Form_MouseMove, [this] { form.Form_MouseMove(kRightButtonUp); });
+        form.Handle(Handler::frmmain_Form_MouseMove,
+                    [this] { form.Form_MouseMove(kRightButtonUp); });
     }
 
     // The key the platform holds for the main window, if any.
     std::optional<fake::FakeHotKeys::Registration> Registered() const {
-        const auto it = std::find_if(d.hotkeys.registered.begin(), d.hotkeys.registered.end(),
-                                     [](const auto& r) { return r.first.first == FakeMainWindow::kHandle; });
-        if (it == d.hotkeys.registered.end()) return std::nullopt;
+        const auto it =
+            std::find_if(d.hotkeys.registered.begin(), d.hotkeys.registered.end(),
+                         [](const auto& r) { return r.first.first == FakeMainWindow::kHandle; });
+        if (it == d.hotkeys.registered.end())
+            return std::nullopt;
         return it->second;
     }
 
@@ -146,9 +151,11 @@ bool DialogHandler(const char* handler, const std::function<void()>& body) {
 std::optional<SettingsValues> ChooseF9InTheDialog(const SettingsValues& shown) {
     frmSettings dialog;
     frmSettingsView view;
-    if (!DialogHandler("frmSettings.Form_Load", [&] { view = dialog.Form_Load(shown); })) return std::nullopt;
+    if (!DialogHandler("frmSettings.Form_Load", [&] { view = dialog.Form_Load(shown); }))
+        return std::nullopt;
     DialogHandler("frmSettings.txtHotKey_KeyDown", [&] {
-        if (const auto key = dialog.txtHotKey_KeyDown(kVkF9, 0)) view.txtHotKey = *key;
+        if (const auto key = dialog.txtHotKey_KeyDown(kVkF9, 0))
+            view.txtHotKey = *key;
     });
     std::optional<SettingsValues> confirmed;
     DialogHandler("frmSettings.cmdOK_Click", [&] { confirmed = dialog.cmdOK_Click(view); });
@@ -166,7 +173,8 @@ struct FaultRow {
 
 struct Road {
     const char* name;
-    std::function<void(World&)> arrange;  // on the loaded world, before the clean run and each fault
+    std::function<void(World&)>
+        arrange;  // on the loaded world, before the clean run and each fault
     std::function<void(World&)> act;
     std::function<void(World&)> checkClean;
     std::vector<FaultRow> faults;
@@ -174,16 +182,20 @@ struct Road {
 
 // What must not follow a failure in the hand-off: nothing written, started or
 // activated any more.
-const std::vector<std::string> kLaunch{"Files.IsPlainFile", "Files.Delete", "Files.WriteNewAnsiTextFile",
-                                       "Processes.Start", "TopWindows.ActivateByTitle"};
-const std::vector<std::string> kAfterGrab{"Keyboard.Send", "Files.IsPlainFile", "Files.Delete",
-                                          "Files.WriteNewAnsiTextFile", "Processes.Start",
-                                          "TopWindows.ActivateByTitle"};
-const std::vector<std::string> kEverything{"Clipboard.Clear", "Keyboard.Send", "Clipboard.ReadText",
-                                           "Files.IsPlainFile", "Files.Delete", "Files.WriteNewAnsiTextFile",
-                                           "Processes.Start", "TopWindows.ActivateByTitle"};
+const std::vector<std::string> kLaunch{"Files.IsPlainFile", "Files.Delete",
+                                       "Files.WriteNewAnsiTextFile", "Processes.Start",
+                                       "TopWindows.ActivateByTitle"};
+const std::vector<std::string> kAfterGrab{"Keyboard.Send",   "Files.IsPlainFile",
+                                          "Files.Delete",    "Files.WriteNewAnsiTextFile",
+                                          "Processes.Start", "TopWindows.ActivateByTitle"};
+const std::vector<std::string> kEverything{"Clipboard.Clear",    "Keyboard.Send",
+                                           "Clipboard.ReadText", "Files.IsPlainFile",
+                                           "Files.Delete",       "Files.WriteNewAnsiTextFile",
+                                           "Processes.Start",    "TopWindows.ActivateByTitle"};
 
-std::string ExpectedSearchLine() { return SearchCommandLine("AP", "InvoiceNo", "A-17"); }
+std::string ExpectedSearchLine() {
+    return SearchCommandLine("AP", "InvoiceNo", "A-17");
+}
 
 // The runner and System Information are the only programs the program starts,
 // and the runner only ever with one of its two command lines.
@@ -213,7 +225,8 @@ void ExpectAWorkingPress(World& w) {
     const bool indexes = AppLink().ProcedureType() == kIndexProcedure;
     EXPECT_EQ(started.commandLine, indexes ? std::string(kIndexCommandLine) : ExpectedSearchLine());
     if (indexes) {
-        EXPECT_EQ(w.d.files.Content(kScriptPath), IndexScript("InvoiceNo", AppLink().oSettings().savenext()));
+        EXPECT_EQ(w.d.files.Content(kScriptPath),
+                  IndexScript("InvoiceNo", AppLink().oSettings().savenext()));
     }
     ASSERT_EQ(w.d.windows.activated.size(), activatedBefore + 2);
     EXPECT_EQ(w.d.windows.activated.back(), "Document Center");
@@ -222,7 +235,8 @@ void ExpectAWorkingPress(World& w) {
 std::vector<std::string> DistinctOps(const std::vector<std::string>& calls) {
     std::vector<std::string> ops;
     for (const std::string& c : calls) {
-        if (std::find(ops.begin(), ops.end(), c) == ops.end()) ops.push_back(c);
+        if (std::find(ops.begin(), ops.end(), c) == ops.end())
+            ops.push_back(c);
     }
     return ops;
 }
@@ -339,9 +353,11 @@ TEST(FaultWalk, SearchingPress) {
 }
 
 TEST(FaultWalk, SettingsCommandFromTheTray) {
-    const std::vector<std::string> kCommand{"HotKeys.Unregister", "Host.ShowSettingsDialog", "SettingsStore.Write",
-                                            "WindowProcs.Install", "HotKeys.Register"};
-    const std::vector<std::string> kDialogOn{"SettingsStore.Write", "WindowProcs.Install", "HotKeys.Register"};
+    const std::vector<std::string> kCommand{"HotKeys.Unregister", "Host.ShowSettingsDialog",
+                                            "SettingsStore.Write", "WindowProcs.Install",
+                                            "HotKeys.Register"};
+    const std::vector<std::string> kDialogOn{"SettingsStore.Write", "WindowProcs.Install",
+                                             "HotKeys.Register"};
     Walk({
         "settings",
         [](World& w) {
@@ -389,7 +405,8 @@ TEST(FaultWalk, SystemInformationFoundThroughItsFolder) {
         [](World&) { frmAbout::StartSysInfo(); },
         [](World& w) {
             ASSERT_EQ(w.d.processes.started.size(), 1u);
-            EXPECT_EQ(FakeFiles::Key(w.d.processes.started[0].program), FakeFiles::Key(kMsinfoPath));
+            EXPECT_EQ(FakeFiles::Key(w.d.processes.started[0].program),
+                      FakeFiles::Key(kMsinfoPath));
         },
         // clang-format off
         {

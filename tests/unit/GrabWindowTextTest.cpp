@@ -1,15 +1,14 @@
-#include "capture/GrabWindowText.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
 
+#include "capture/GrabWindowText.h"
 #include "capture/KeystrokeNotation.h"
+#include "fake/FakeDesktop.h"
 #include "fake/Keys.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
@@ -19,25 +18,27 @@ using fake::Keys;
 // The fake keyboard, watched: what was held when keys went out, and a hook
 // that runs as they go (to post a message into the grab's wait).
 class WatchedKeyboard : public Keyboard {
-public:
+  public:
     explicit WatchedKeyboard(fake::FakeKeyboard& inner) : inner_(inner) {}
     bool IsKeyDown(int vk) override { return inner_.IsKeyDown(vk); }
     std::chrono::milliseconds RepeatDelay() override { return inner_.RepeatDelay(); }
     void Send(const std::vector<KeyEvent>& events) override {
         for (const auto& [vk, passes] : inner_.held)
-            if (passes > 0) modifierHeldAtSend = true;
-        if (onSend) onSend();
+            if (passes > 0)
+                modifierHeldAtSend = true;
+        if (onSend)
+            onSend();
         inner_.Send(events);
     }
     bool modifierHeldAtSend = false;
     std::function<void()> onSend;
 
-private:
+  private:
     fake::FakeKeyboard& inner_;
 };
 
 class GrabWindowTextTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppLink();
         AppLink().oSettings().SourceAppTitle("Billing");
@@ -56,8 +57,9 @@ protected:
 
     fake::FakeDesktop f;
     WatchedKeyboard keyboard{f.keyboard};
-    Desktop watched{f.settings, f.clipboard, keyboard, f.windows, f.files,   f.processes, f.boxes,
-                    f.loop,     f.hotkeys,   f.atoms,  f.clock,   f.procs,   f.tray,      f.registry, f.log};
+    Desktop watched{f.settings,  f.clipboard, keyboard, f.windows,  f.files,
+                    f.processes, f.boxes,     f.loop,   f.hotkeys,  f.atoms,
+                    f.clock,     f.procs,     f.tray,   f.registry, f.log};
     DesktopScope scope{watched};
 };
 
@@ -114,7 +116,8 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     f.keyboard.source.line = "whole line";
     int sends = 0;
     keyboard.onSend = [&] {
-        if (++sends == 2) f.keyboard.source.copyDelayPasses = 1;
+        if (++sends == 2)
+            f.keyboard.source.copyDelayPasses = 1;
     };
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "whole line");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
@@ -125,7 +128,8 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     f.keyboard.source.copyDelayPasses = 100000;
     sends = 2;
     f.clipboard.beforeRead = [&] {
-        if (f.clipboard.text.empty()) f.clipboard.Set("A-17");
+        if (f.clipboard.text.empty())
+            f.clipboard.Set("A-17");
     };
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
@@ -247,8 +251,8 @@ TEST_F(GrabWindowTextTest, OtherGrabTypesOnlyClearTheClipboard) {
 }
 
 TEST_F(GrabWindowTextTest, EachFailureStopsTheGrabWithTheConfiguredTitle) {
-    for (const char* op : {"Clipboard.Clear", "TopWindows.ActivateByTitle", "Keyboard.Send",
-                           "Clipboard.ReadText"}) {
+    for (const char* op :
+         {"Clipboard.Clear", "TopWindows.ActivateByTitle", "Keyboard.Send", "Clipboard.ReadText"}) {
         SCOPED_TRACE(op);
         f.boxes.shown.clear();
         f.keyboard.sent.clear();
@@ -298,7 +302,8 @@ TEST_F(GrabWindowTextTest, AGrabNestedInTheCopyWaitLeavesTheOuterResultIntact) {
     f.keyboard.source.copyDelayPasses = 3;
     std::optional<std::string> inner;
     keyboard.onSend = [&] {
-        if (inner) return;
+        if (inner)
+            return;
         inner = "";
         // A second hotkey press, arriving while the first grab waits for its copy.
         f.loop.Post([&] {

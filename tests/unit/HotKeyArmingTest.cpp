@@ -1,15 +1,14 @@
-#include "hotkey/HotKeyArming.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fake/FakeDesktop.h"
+#include "hotkey/HotKeyArming.h"
 #include "hotkey/modHotKey.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "fake/FakeDesktop.h"
 #include "settings/KeyNames.h"
 
 namespace vantrel {
@@ -22,7 +21,7 @@ constexpr std::uint32_t kWmPaint = 0x000F;
 
 // Hotkey settings of Shift+Ctrl+F11 (registration form 4 + 2).
 class HotKeyArmingTest : public ::testing::Test {
-protected:
+  protected:
     HotKeyArmingTest() {
         ResetAppLink();
         modHotKey::Reset();
@@ -38,7 +37,8 @@ protected:
     static clsSettings& Settings() { return AppLink().oSettings(); }
     // What the main window passes: the key in the settings, read when asked.
     static HotKeyCombination KeyInSettings() {
-        return {Settings().HotKeyMod(), Settings().HotKey(), HotKeyLabel(Settings().HotKeyShift(), Settings().HotKey())};
+        return {Settings().HotKeyMod(), Settings().HotKey(),
+                HotKeyLabel(Settings().HotKeyShift(), Settings().HotKey())};
     }
     HotKeyArming& Arming() { return *arming; }
 
@@ -46,7 +46,8 @@ protected:
     // The registration the platform holds for the main window, if any.
     std::optional<fake::FakeHotKeys::Registration> Registered(int id) const {
         const auto it = d.hotkeys.registered.find({kMain, id});
-        if (it == d.hotkeys.registered.end()) return std::nullopt;
+        if (it == d.hotkeys.registered.end())
+            return std::nullopt;
         return it->second;
     }
     // A message to the main window reaches its own procedure exactly once.
@@ -128,7 +129,8 @@ TEST_F(HotKeyArmingTest, RegistrationFailedKeepsTheReplacementAndRetriesOnArming
     EXPECT_FALSE(Arming().HotKeyRegistered());
     EXPECT_TRUE(Installed());
     EXPECT_TRUE(d.boxes.shown.empty());  // refused quietly
-    EXPECT_EQ(d.log.lines, std::vector<std::string>{"hotkey Ctrl-Shift F11 refused: another program holds it"});
+    EXPECT_EQ(d.log.lines,
+              std::vector<std::string>{"hotkey Ctrl-Shift F11 refused: another program holds it"});
 
     // Disarming from here changes nothing; the replacement stays.
     d.journal.calls.clear();
@@ -175,7 +177,7 @@ TEST_F(HotKeyArmingTest, UnregistrationFailedStillRemovesTheReplacementAndRetrie
 
 // The platform's raw answer; only exactly 1 counts as registered.
 class OddHotKeys : public HotKeys {
-public:
+  public:
     int Register(WindowHandle, int, int, int) override { return answer; }
     int Unregister(WindowHandle, int) override { return 1; }
     int answer = 1;

@@ -1,6 +1,6 @@
-#include "link/IndexScript.h"
-
 #include <gtest/gtest.h>
+
+#include "link/IndexScript.h"
 
 namespace vantrel {
 namespace {
@@ -31,18 +31,23 @@ TEST(IndexScript, NineLinesWithSaveNext) {
 
 TEST(IndexScript, FieldNameGoesInUnescaped) {
     const std::string script = IndexScript("Last \"Name\"\\ Ü", false);
-    EXPECT_NE(script.find("\r\nIndex.Field(\"Last \"Name\"\\ Ü\") = Clipboard\r\n"), std::string::npos)
+    EXPECT_NE(script.find("\r\nIndex.Field(\"Last \"Name\"\\ Ü\") = Clipboard\r\n"),
+              std::string::npos)
         << script;
-    EXPECT_NE(IndexScript("", false).find("\r\nIndex.Field(\"\") = Clipboard\r\n"), std::string::npos);
+    EXPECT_NE(IndexScript("", false).find("\r\nIndex.Field(\"\") = Clipboard\r\n"),
+              std::string::npos);
 }
 
 TEST(SearchCommandLine, ConcatenatedWithNothingQuoted) {
-    EXPECT_EQ(SearchCommandLine("AP", "InvoiceNo", "A-17"),
-              "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=AP;Criteria=InvoiceNo='A-17'");
-    EXPECT_EQ(SearchCommandLine("", "InvoiceNo", "A-17"),
-              "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=;Criteria=InvoiceNo='A-17'");
+    EXPECT_EQ(
+        SearchCommandLine("AP", "InvoiceNo", "A-17"),
+        "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=AP;Criteria=InvoiceNo='A-17'");
+    EXPECT_EQ(
+        SearchCommandLine("", "InvoiceNo", "A-17"),
+        "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=;Criteria=InvoiceNo='A-17'");
     EXPECT_EQ(SearchCommandLine("AP", "Inv\"No", "O'Brien; x=\"1\""),
-              "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=AP;Criteria=Inv\"No='O'Brien; x=\"1\"'");
+              "C:\\program files\\tallowin\\scripts\\brisklet.exe "
+              "Index=AP;Criteria=Inv\"No='O'Brien; x=\"1\"'");
     EXPECT_EQ(SearchCommandLine("AP", "Name", "Łódź €"),
               "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=AP;Criteria=Name='Łódź €'");
 }

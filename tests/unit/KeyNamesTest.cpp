@@ -1,8 +1,8 @@
-#include "settings/KeyNames.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "settings/KeyNames.h"
 
 namespace vantrel {
 namespace {
@@ -11,9 +11,12 @@ TEST(KeyNames, ShiftNamesFollowTheModifierBits) {
     // 1 Shift, 2 Ctrl, 4 Alt; the words run Ctrl, Alt, Shift.
     for (int s = 1; s <= 7; ++s) {
         std::string expected;
-        if (s & 2) expected += "Ctrl";
-        if (s & 4) expected += std::string(expected.empty() ? "" : "-") + "Alt";
-        if (s & 1) expected += std::string(expected.empty() ? "" : "-") + "Shift";
+        if (s & 2)
+            expected += "Ctrl";
+        if (s & 4)
+            expected += std::string(expected.empty() ? "" : "-") + "Alt";
+        if (s & 1)
+            expected += std::string(expected.empty() ? "" : "-") + "Shift";
         EXPECT_EQ(ShiftName(s), expected) << "state " << s;
     }
     EXPECT_EQ(ShiftName(0), "");
@@ -23,7 +26,8 @@ TEST(KeyNames, ShiftNamesFollowTheModifierBits) {
 TEST(KeyNames, GeneratedRangesAndGaps) {
     for (int c = 48; c <= 57; ++c) EXPECT_EQ(KeyName(c), std::string(1, static_cast<char>(c)));
     for (int c = 65; c <= 90; ++c) EXPECT_EQ(KeyName(c), std::string(1, static_cast<char>(c)));
-    for (int c = 96; c <= 105; ++c) EXPECT_EQ(KeyName(c), "Numeric keypad " + std::to_string(c - 96));
+    for (int c = 96; c <= 105; ++c)
+        EXPECT_EQ(KeyName(c), "Numeric keypad " + std::to_string(c - 96));
     for (int c = 112; c <= 135; ++c) EXPECT_EQ(KeyName(c), "F" + std::to_string(c - 111));
     for (int c = 58; c <= 64; ++c) EXPECT_EQ(KeyName(c), "") << c;
     for (int c : {0, 1, 2, 4, 16, 17, 18, 42, 94, 95}) EXPECT_EQ(KeyName(c), "") << c;
@@ -53,7 +57,8 @@ TEST(KeyNames, SingleEntries) {
     }
     // Nothing else in 0..47 or 91..111 has a name.
     for (int c = 0; c < 136; ++c) {
-        const bool generated = (c >= 48 && c <= 57) || (c >= 65 && c <= 90) || (c >= 96 && c <= 105) || c >= 112;
+        const bool generated =
+            (c >= 48 && c <= 57) || (c >= 65 && c <= 90) || (c >= 96 && c <= 105) || c >= 112;
         if (!generated && listed.count(c) == 0) {
             EXPECT_EQ(kKeyNames[static_cast<std::size_t>(c)], "") << c;
         }

@@ -1,10 +1,9 @@
-#include "settings/StoredValues.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/Error.h"
+#include "settings/StoredValues.h"
 
 namespace vantrel {
 namespace {
@@ -28,7 +27,8 @@ TEST(StoredValues, LongValueIsShortenedBetweenCharacters) {
             ADD_FAILURE() << "converted";
         } catch (const Error& e) {
             const std::string message = e.what();
-            EXPECT_NE(message.find("\"" + std::string(39, 'x') + "...\""), std::string::npos) << message;
+            EXPECT_NE(message.find("\"" + std::string(39, 'x') + "...\""), std::string::npos)
+                << message;
             EXPECT_EQ(message.find('\xC3'), std::string::npos) << message;
         }
     }

@@ -1,5 +1,3 @@
-#include "hotkey/cGlobalAtom.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "fake/FakeDesktop.h"
+#include "hotkey/cGlobalAtom.h"
 
 namespace vantrel {
 namespace {
@@ -39,7 +38,8 @@ TEST(cGlobalAtom, EndsQuietlyWhenTheDeletionFailsOrTheDesktopIsGone) {
         fake::FakeDesktop d;
         d.journal.Fail("GlobalAtoms.Delete");
         { const cGlobalAtom atom; }
-        EXPECT_EQ(d.log.lines, std::vector<std::string>{"the hotkey's atom was not deleted: GlobalAtoms.Delete failed"});
+        EXPECT_EQ(d.log.lines, std::vector<std::string>{
+                                   "the hotkey's atom was not deleted: GlobalAtoms.Delete failed"});
         outlived.emplace();
     }
     outlived.reset();  // a destructor that threw would end the test program here

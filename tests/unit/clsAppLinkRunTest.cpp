@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "fake/FakeDesktop.h"
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
-#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
@@ -11,7 +11,7 @@ constexpr char kRunner[] = "C:\\program files\\tallowin\\scripts\\brisklet.exe";
 constexpr char kScript[] = "C:\\Program Files\\Tallowin\\Scripts\\brisklet.sc";  // any case
 
 class clsAppLinkRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppLink();
         clsAppLink& link = AppLink();
@@ -47,7 +47,8 @@ TEST_F(clsAppLinkRunTest, RunIndexWritesTheScriptStartsTheRunnerAndActivatesDocu
     ASSERT_EQ(f.processes.started.size(), 1u);
     EXPECT_EQ(f.processes.started[0].program, kRunner);
     EXPECT_EQ(f.processes.started[0].commandLine,
-              "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program files\\tallowin\\scripts\\brisklet.sc");
+              "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program "
+              "files\\tallowin\\scripts\\brisklet.sc");
     EXPECT_EQ(f.processes.started[0].show, ShowState::MinimizedFocus);
     EXPECT_GT(passesAtStart, passesBefore) << "pending messages run before the runner starts";
     EXPECT_EQ(linesAtStart, 0u) << "the log waits until the runner has started";
@@ -56,10 +57,10 @@ TEST_F(clsAppLinkRunTest, RunIndexWritesTheScriptStartsTheRunnerAndActivatesDocu
               (std::vector<std::string>{"Files.IsPlainFile", "Files.WriteNewAnsiTextFile",
                                         "Files.RemoveVirtualStoreCopy", "Processes.Start",
                                         "TopWindows.ActivateByTitle"}));
-    EXPECT_EQ(f.log.lines,
-              (std::vector<std::string>{
-                  "script written: c:\\program files\\Tallowin\\scripts\\brisklet.sc",
-                  "runner started: " + std::string(kIndexCommandLine), "Document Center activated"}));
+    EXPECT_EQ(f.log.lines, (std::vector<std::string>{
+                               "script written: c:\\program files\\Tallowin\\scripts\\brisklet.sc",
+                               "runner started: " + std::string(kIndexCommandLine),
+                               "Document Center activated"}));
     ExpectNoBox();
 }
 
@@ -90,7 +91,8 @@ TEST_F(clsAppLinkRunTest, RunIndexScriptFollowsFieldOneAndSaveNext) {
 
     // A stored name the script cannot carry as written: a line break would add
     // statements, a fullwidth quote would turn into a plain one.
-    for (const char* name : {"InvoiceNo\") = Clipboard\r\nIndex.Save\r\nx(\"", "Vendor \xEF\xBC\x82Nr"}) {
+    for (const char* name :
+         {"InvoiceNo\") = Clipboard\r\nIndex.Save\r\nx(\"", "Vendor \xEF\xBC\x82Nr"}) {
         SCOPED_TRACE(name);
         f.files.files[fake::FakeFiles::Key(kScript)] = "Sub old()\r\n";
         f.processes.started.clear();
@@ -125,12 +127,13 @@ TEST_F(clsAppLinkRunTest, RunSearchStartsTheSearchLineWithTheSettingsField) {
     ASSERT_EQ(f.processes.started.size(), 1u);
     EXPECT_EQ(f.processes.started[0].program, kRunner);
     EXPECT_EQ(f.processes.started[0].commandLine,
-              "C:\\program files\\tallowin\\scripts\\brisklet.exe Index=AP;Criteria=InvoiceNo='O'Brien;1'");
+              "C:\\program files\\tallowin\\scripts\\brisklet.exe "
+              "Index=AP;Criteria=InvoiceNo='O'Brien;1'");
     EXPECT_EQ(f.processes.started[0].show, ShowState::MinimizedFocus);
     EXPECT_EQ(f.windows.activated, std::vector<std::string>{"Document Center"});
     EXPECT_EQ(f.journal.CountOf("Files.WriteNewAnsiTextFile"), 0);
-    EXPECT_EQ(f.log.lines,
-              (std::vector<std::string>{"runner started for a search", "Document Center activated"}))
+    EXPECT_EQ(f.log.lines, (std::vector<std::string>{"runner started for a search",
+                                                     "Document Center activated"}))
         << "the command line holds the captured value, which is never logged";
     ExpectNoBox();
 }
@@ -161,7 +164,8 @@ TEST_F(clsAppLinkRunTest, NoScriptsFolderEndsQuietlyBeforeTheRunner) {
     AppLink().RunIndex();
     ExpectNothingLaunched();
     ExpectNoBox();
-    EXPECT_EQ(f.log.lines, std::vector<std::string>{"index stopped: The system cannot find the path specified."});
+    EXPECT_EQ(f.log.lines, std::vector<std::string>{
+                               "index stopped: The system cannot find the path specified."});
 }
 
 TEST_F(clsAppLinkRunTest, AnUndeletableOldScriptEndsQuietlyAndStays) {

@@ -1,9 +1,8 @@
-#include "settings/clsSettings.h"
-
 #include <gtest/gtest.h>
 
-#include "platform/Error.h"
 #include "fake/FakeDesktop.h"
+#include "platform/Error.h"
+#include "settings/clsSettings.h"
 
 namespace vantrel {
 namespace {
@@ -66,8 +65,9 @@ TEST(clsSettings, EmptyStoreGivesDefaults) {
     EXPECT_FALSE(s.savenext());
     EXPECT_EQ(s.GrabType(), "Cursor");
     EXPECT_TRUE(d.settings.values.empty()) << "reading must not write";
-    EXPECT_EQ(d.log.lines, std::vector<std::string>{"settings loaded: hotkey F11, source window \"\", index field "
-                                                    "\"\", application \"\", Auto Save/Next off"});
+    EXPECT_EQ(d.log.lines, std::vector<std::string>{
+                               "settings loaded: hotkey F11, source window \"\", index field "
+                               "\"\", application \"\", Auto Save/Next off"});
 }
 
 TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
@@ -84,8 +84,9 @@ TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
     EXPECT_EQ(d.settings.values[Key("Hotkey")], "-5");
     EXPECT_EQ(d.settings.values[Key("HotKeyShift")], "6");
     EXPECT_EQ(d.settings.values[Key("SaveNext")], "True");
-    EXPECT_EQ(d.settings.writtenKeys, (std::vector<std::string>{"SourceWindow", "Field", "AppName",
-                                                                "Hotkey", "HotKeyShift", "SaveNext"}));
+    EXPECT_EQ(d.settings.writtenKeys,
+              (std::vector<std::string>{"SourceWindow", "Field", "AppName", "Hotkey", "HotKeyShift",
+                                        "SaveNext"}));
     EXPECT_EQ(d.journal.CountOf("SettingsStore.Write"), 6);
 
     clsSettings t;
@@ -97,15 +98,17 @@ TEST(clsSettings, SaveThenGetRoundTripsAndWritesTheStoredForms) {
     EXPECT_EQ(t.HotKeyShift(), 6);
     EXPECT_EQ(t.HotKeyMod(), 3);
     EXPECT_TRUE(t.savenext());
-    EXPECT_EQ(d.log.lines.back(), "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
-                                  "index field \"Invoice \"No\"\", application \"AP\", Auto Save/Next on");
+    EXPECT_EQ(d.log.lines.back(),
+              "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
+              "index field \"Invoice \"No\"\", application \"AP\", Auto Save/Next on");
 
     // A huge stored text is cut in the log, between two characters.
     d.settings.Store("AppName", std::string(39, 'x') + "ü" + std::string(100000, 'y'));
     EXPECT_TRUE(t.GetSettings());
-    EXPECT_EQ(d.log.lines.back(), "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
-                                  "index field \"Invoice \"No\"\", application \"" +
-                                      std::string(39, 'x') + "...\", Auto Save/Next on");
+    EXPECT_EQ(d.log.lines.back(),
+              "settings loaded: hotkey Ctrl-Alt Key -5, source window \"Kundenübersicht\", "
+              "index field \"Invoice \"No\"\", application \"" +
+                  std::string(39, 'x') + "...\", Auto Save/Next on");
 
     t.savenext(false);
     t.SaveSettings();
@@ -212,7 +215,8 @@ TEST(clsSettings, ValueOfAnotherTypeIsAnErrorNotACrash) {
     d.settings.nonText.insert(Key("HotKeyShift"));
     clsSettings s;
     EXPECT_THROW(s.GetSettings(), Error);
-    EXPECT_EQ(d.log.lines, std::vector<std::string>{"settings could not be read: The value HotKeyShift is not text."});
+    EXPECT_EQ(d.log.lines, std::vector<std::string>{
+                               "settings could not be read: The value HotKeyShift is not text."});
     EXPECT_EQ(s.HotKey(), 122);
 }
 

@@ -1,7 +1,6 @@
-#include "capture/colFields.h"
-
 #include <gtest/gtest.h>
 
+#include "capture/colFields.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
 
@@ -15,7 +14,8 @@ TEST(colFields, NewDefinitionAndPositions) {
     auto first = c.Add("last_name", "");
     EXPECT_EQ(first->Field(), "last_name");
     EXPECT_EQ(first->value(), "");
-    EXPECT_EQ(first->MouseXStart() + first->MouseXEnd() + first->MouseYStart() + first->MouseYEnd(), 0);
+    EXPECT_EQ(first->MouseXStart() + first->MouseXEnd() + first->MouseYStart() + first->MouseYEnd(),
+              0);
     auto second = c.Add("last_name", "");
     EXPECT_EQ(c.Count(), 2);
     EXPECT_EQ(c.Item(1), first);

@@ -1,9 +1,8 @@
-#include "about/frmAbout.h"
-
 #include <gtest/gtest.h>
 
-#include "platform/Error.h"
+#include "about/frmAbout.h"
 #include "fake/FakeDesktop.h"
+#include "platform/Error.h"
 
 namespace vantrel {
 namespace {
@@ -12,7 +11,9 @@ constexpr const char* kMsinfo = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kLocation = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr const char* kUnavailable = "System Information Is Unavailable At This Time";
 
-RegistryValue Raw(std::uint32_t type, std::vector<std::uint8_t> data) { return {type, std::move(data)}; }
+RegistryValue Raw(std::uint32_t type, std::vector<std::uint8_t> data) {
+    return {type, std::move(data)};
+}
 
 TEST(frmAbout, Texts) {
     EXPECT_EQ(frmAbout::Caption(), "About Vantrel");
@@ -58,8 +59,10 @@ TEST(frmAbout, GetKeyValueTextKeepsEmbeddedNul) {
 
 TEST(frmAbout, GetKeyValueMissingOrTooLongIsFalseAndEmpty) {
     fake::FakeDesktop d;
-    d.registry.values[std::string(kMsinfo) + "\\PATH"] = Raw(kRegSz, std::vector<std::uint8_t>(1025, 'x'));
-    d.registry.values[std::string(kMsinfo) + "\\FITS"] = Raw(kRegSz, std::vector<std::uint8_t>(1024, 'x'));
+    d.registry.values[std::string(kMsinfo) + "\\PATH"] =
+        Raw(kRegSz, std::vector<std::uint8_t>(1025, 'x'));
+    d.registry.values[std::string(kMsinfo) + "\\FITS"] =
+        Raw(kRegSz, std::vector<std::uint8_t>(1024, 'x'));
     std::string val = "before";
     EXPECT_FALSE(frmAbout::GetKeyValue(kMsinfo, "PATH", val));
     EXPECT_EQ(val, "");
@@ -91,7 +94,7 @@ TEST(frmAbout, LookupsAskOnlyForReadAccess) {
 }
 
 class StartSysInfoTest : public ::testing::Test {
-protected:
+  protected:
     void ExpectUnavailable() {
         ASSERT_EQ(d.boxes.shown.size(), 1u);
         EXPECT_EQ(d.boxes.shown[0].text, kUnavailable);
@@ -107,7 +110,8 @@ TEST_F(StartSysInfoTest, PathValueWinsAndIsStartedWithoutATest) {
     frmAbout::StartSysInfo();
     ASSERT_EQ(d.processes.started.size(), 1u);
     EXPECT_EQ(d.processes.started[0].program, "C:\\Program Files\\Common Files\\msinfo32.exe");
-    EXPECT_EQ(d.processes.started[0].commandLine, "\"C:\\Program Files\\Common Files\\msinfo32.exe\"");
+    EXPECT_EQ(d.processes.started[0].commandLine,
+              "\"C:\\Program Files\\Common Files\\msinfo32.exe\"");
     EXPECT_EQ(d.processes.started[0].show, ShowState::NormalFocus);
     EXPECT_EQ(d.registry.queried, std::vector<std::string>{std::string(kMsinfo) + "\\PATH"});
     EXPECT_EQ(d.journal.CountOf("Files.IsPlainFile"), 0);
@@ -118,7 +122,8 @@ TEST_F(StartSysInfoTest, FolderValueIsTestedForThePlainFile) {
     d.registry.SetString(kLocation, "MSINFO", "C:\\MSINFO");
     d.files.files[fake::FakeFiles::Key("C:\\MSINFO\\MSINFO32.EXE")] = "";
     frmAbout::StartSysInfo();
-    const std::vector<std::string> queried{std::string(kMsinfo) + "\\PATH", std::string(kLocation) + "\\MSINFO"};
+    const std::vector<std::string> queried{std::string(kMsinfo) + "\\PATH",
+                                           std::string(kLocation) + "\\MSINFO"};
     EXPECT_EQ(d.registry.queried, queried);
     ASSERT_EQ(d.processes.started.size(), 1u);
     EXPECT_EQ(d.processes.started[0].program, "C:\\MSINFO\\MSINFO32.EXE");
@@ -147,7 +152,9 @@ TEST_F(StartSysInfoTest, NothingStartsWithoutTheProgram) {
              f.files.files[fake::FakeFiles::Key("C:\\MSINFO\\MSINFO32.EXE")] = "";
          }},
         {"folder of zero bytes",
-         [](fake::FakeDesktop& f) { f.registry.values[std::string(kLocation) + "\\MSINFO"] = Raw(kRegSz, {}); }},
+         [](fake::FakeDesktop& f) {
+             f.registry.values[std::string(kLocation) + "\\MSINFO"] = Raw(kRegSz, {});
+         }},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);

@@ -1,9 +1,8 @@
-#include "settings/frmSettings.h"
-
 #include <gtest/gtest.h>
 
-#include "link/clsAppLink.h"
 #include "fake/FakeDesktop.h"
+#include "link/clsAppLink.h"
+#include "settings/frmSettings.h"
 
 namespace vantrel {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 constexpr auto Key = &fake::FakeSettingsStore::Key;
 
 class frmSettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetAppLink(); }
     void TearDown() override { ResetAppLink(); }
 
@@ -25,7 +24,8 @@ protected:
     // OK, and the save that the dialog's caller does with what it gives back.
     static bool Ok(frmSettings& dialog, const frmSettingsView& v) {
         const std::optional<SettingsValues> confirmed = dialog.cmdOK_Click(v);
-        if (!confirmed) return false;
+        if (!confirmed)
+            return false;
         AppLink().oSettings().Assign(*confirmed);
         return AppLink().oSettings().SaveSettings();
     }
@@ -166,7 +166,8 @@ TEST_F(frmSettingsTest, OkWritesEveryEditedValueInStoreOrder) {
     const std::vector<std::string> expected(6, "SettingsStore.Write");
     EXPECT_EQ(d.journal.calls, expected);
     EXPECT_EQ(d.settings.writtenKeys,
-              (std::vector<std::string>{"SourceWindow", "Field", "AppName", "Hotkey", "HotKeyShift", "SaveNext"}));
+              (std::vector<std::string>{"SourceWindow", "Field", "AppName", "Hotkey", "HotKeyShift",
+                                        "SaveNext"}));
     EXPECT_EQ(Stored("SourceWindow"), "Kunden; \"x\"");
     EXPECT_EQ(Stored("Field"), "acct_no");
     EXPECT_EQ(Stored("AppName"), "AP");
@@ -188,7 +189,8 @@ TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
 
     EXPECT_FALSE(Ok(v));
     ASSERT_EQ(d.boxes.shown.size(), 1u);
-    EXPECT_EQ(d.boxes.shown[0].text, "error: cannot save settings.  Please enter a field to search.");
+    EXPECT_EQ(d.boxes.shown[0].text,
+              "error: cannot save settings.  Please enter a field to search.");
     EXPECT_EQ(d.boxes.shown[0].caption, "Vantrel");
     EXPECT_EQ(d.boxes.shown[0].modality, Modality::Application);
     EXPECT_EQ(Writes(), 0);
@@ -198,7 +200,8 @@ TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
     EXPECT_EQ(s.HotKey(), 122);
 
     // A name the script could not carry exactly; a double quote it can.
-    for (const char* name : {"acct\r\nno", "acct\tno", "acct\x1Bno", "acct\x7Fno", "acct \xEF\xBC\x82no\xEF\xBC\x82"}) {
+    for (const char* name : {"acct\r\nno", "acct\tno", "acct\x1Bno", "acct\x7Fno",
+                             "acct \xEF\xBC\x82no\xEF\xBC\x82"}) {
         d.boxes.shown.clear();
         v.txtIndexField = name;
         EXPECT_FALSE(Ok(v)) << name;

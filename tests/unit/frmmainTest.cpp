@@ -1,10 +1,9 @@
-#include "app/frmmain.h"
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include <gtest/gtest.h>
-
 #include "FakeMainWindow.h"
+#include "app/frmmain.h"
 #include "hotkey/modHotKey.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
@@ -18,28 +17,32 @@ constexpr std::int32_t kLeftDown = 513, kLeftUp = 514, kLeftDouble = 515, kRight
                        kRightUp = 517, kRightDouble = 518, kPlainMove = 512;
 
 class frmmainTest : public ::testing::Test {
-protected:
+  protected:
     frmmainTest() { ResetAppLink(); }
     ~frmmainTest() override {
         // Leave no icon behind for the next test's tray module.
-        if (form.Loaded()) form.Unload();
+        if (form.Loaded())
+            form.Unload();
         ResetAppLink();
     }
 
     // The hotkey as the platform holds it for the main window, if any.
     std::optional<fake::FakeHotKeys::Registration> Registered() const {
         for (const auto& [key, reg] : d.hotkeys.registered) {
-            if (key.first == FakeMainWindow::kHandle) return reg;
+            if (key.first == FakeMainWindow::kHandle)
+                return reg;
         }
         return std::nullopt;
     }
     bool Subclassed() {
-        return d.procs.Current(FakeMainWindow::kHandle) == d.procs.AddressOf(&modHotKey::WindowProc);
+        return d.procs.Current(FakeMainWindow::kHandle) ==
+               d.procs.AddressOf(&modHotKey::WindowProc);
     }
     std::vector<std::string> Calls(std::initializer_list<std::string> wanted) const {
         std::vector<std::string> out;
         for (const std::string& c : d.journal.calls) {
-            if (std::find(wanted.begin(), wanted.end(), c) != wanted.end()) out.push_back(c);
+            if (std::find(wanted.begin(), wanted.end(), c) != wanted.end())
+                out.push_back(c);
         }
         return out;
     }
@@ -56,12 +59,13 @@ TEST_F(frmmainTest, StartWithAStoredFieldRegistersItAndArmsAtOnce) {
     d.settings.Store("HotKeyShift", "2");  // Ctrl
     form.Form_Load();
 
-    EXPECT_EQ(Calls({"Tray.Add", "SettingsStore.Read", "WindowProcs.Install", "HotKeys.Register",
-                     "Host.ShowSettingsDialog", "Host.Hide"}),
-              (std::vector<std::string>{"Tray.Add", "Host.Hide",  // the tray module hides first
-                                        "SettingsStore.Read", "SettingsStore.Read", "SettingsStore.Read",
-                                        "SettingsStore.Read", "SettingsStore.Read", "SettingsStore.Read",
-                                        "WindowProcs.Install", "HotKeys.Register", "Host.Hide"}));
+    EXPECT_EQ(
+        Calls({"Tray.Add", "SettingsStore.Read", "WindowProcs.Install", "HotKeys.Register",
+               "Host.ShowSettingsDialog", "Host.Hide"}),
+        (std::vector<std::string>{"Tray.Add", "Host.Hide",  // the tray module hides first
+                                  "SettingsStore.Read", "SettingsStore.Read", "SettingsStore.Read",
+                                  "SettingsStore.Read", "SettingsStore.Read", "SettingsStore.Read",
+                                  "WindowProcs.Install", "HotKeys.Register", "Host.Hide"}));
     ASSERT_EQ(AppLink().colFields()->Count(), 1);
     EXPECT_EQ(Field1(), "Invoice No");
     EXPECT_EQ(AppLink().ProcedureType(), 2);
@@ -76,7 +80,8 @@ TEST_F(frmmainTest, StartWithAStoredFieldRegistersItAndArmsAtOnce) {
 TEST_F(frmmainTest, FirstStartOpensTheDialogThenAddsTheFieldAndArms) {
     host.chosen = MainCommand::Settings;
     host.whileSettingsOpen = [&] {
-        if (d.journal.CountOf("Host.ShowSettingsDialog") > 1) return;  // brought forward
+        if (d.journal.CountOf("Host.ShowSettingsDialog") > 1)
+            return;  // brought forward
         EXPECT_FALSE(Registered());
         EXPECT_EQ(AppLink().colFields()->Count(), 0);
         EXPECT_EQ(d.journal.CountOf("Host.Hide"), 1);  // only the tray module's
@@ -121,8 +126,8 @@ TEST_F(frmmainTest, SettingsCommandReplacesFieldOneAndRearmsWithTheNewKey) {
     host.answer = [](SettingsValues values) {
         EXPECT_EQ(values.field, "Invoice No") << "the dialog shows the settings in force";
         values.field = "Date";
-        values.hotKey = 119;      // F8
-        values.hotKeyShift = 5;   // Alt+Shift as key events report it
+        values.hotKey = 119;     // F8
+        values.hotKeyShift = 5;  // Alt+Shift as key events report it
         return std::optional(values);
     };
     form.Command(MainCommand::Settings);
@@ -185,7 +190,8 @@ TEST_F(frmmainTest, SettingsCommandKeepsExtraFieldsAndAddsOne) {
 TEST_F(frmmainTest, OnlyTheRightButtonReleasedOpensTheMenu) {
     d.settings.Store("Field", "A");
     form.Form_Load();
-    for (const std::int32_t message : {kPlainMove, kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightDouble, 0, -1}) {
+    for (const std::int32_t message :
+         {kPlainMove, kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightDouble, 0, -1}) {
         form.Form_MouseMove(message);
     }
     EXPECT_EQ(d.journal.CountOf("Host.PopupOptionsMenu"), 0);
@@ -224,7 +230,8 @@ TEST_F(frmmainTest, FailingMenuCommandIsShownAndLeavesTheMenuUsable) {
     d.journal.Fail("Host.ShowSettingsDialog");
     form.Form_MouseMove(kRightUp);
     ASSERT_EQ(d.boxes.shown.size(), 1u);
-    EXPECT_EQ(d.boxes.shown[0].text, "error in frmmain.Settings_Click: Host.ShowSettingsDialog failed");
+    EXPECT_EQ(d.boxes.shown[0].text,
+              "error in frmmain.Settings_Click: Host.ShowSettingsDialog failed");
     EXPECT_EQ(d.boxes.shown[0].caption, "Vantrel");
     EXPECT_EQ(d.boxes.shown[0].modality, Modality::Application);
 

@@ -1,5 +1,3 @@
-#include "hotkey/modHotKey.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,10 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "fake/FakeDesktop.h"
+#include "hotkey/modHotKey.h"
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
-#include "fake/FakeDesktop.h"
 
 namespace vantrel {
 namespace {
@@ -24,7 +23,7 @@ constexpr std::uint32_t kWmPaint = 0x000F;
 // The main window with a source program ("Billing", whose field holds A-17
 // selected), the imaging application and the scripts folder on the desktop.
 class modHotKeyTest : public ::testing::Test {
-protected:
+  protected:
     modHotKeyTest() {
         ResetAppLink();
         modHotKey::Reset();
@@ -119,7 +118,7 @@ TEST_F(modHotKeyTest, UnhookBeforeAnyHookLeavesTheWindowAlone) {
 // A platform that refuses the replacement quietly, answering 0 as
 // SetWindowLongPtr does, and leaves the window as it was.
 class RefusingProcs : public fake::FakeWindowProcs {
-public:
+  public:
     using FakeWindowProcs::FakeWindowProcs;
     ProcAddress Install(WindowHandle window, ProcAddress proc) override {
         return refuse ? 0 : FakeWindowProcs::Install(window, proc);
@@ -367,7 +366,8 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     int repeats = 0;
     std::function<void()> repeat = [&] {
         Send(kMain, kWmHotKey, 1, kF11Press);
-        if (++repeats < 30) d.loop.Post(repeat);
+        if (++repeats < 30)
+            d.loop.Post(repeat);
     };
     d.loop.Post(repeat);
     Send(kMain, kWmHotKey, 1, kF11Press);
@@ -418,7 +418,8 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     // A repeat the system queued as the key came up still belongs to the press.
     d.keyboard.Hold(kVkF11, 20);
     std::function<void()> watch = [&] {
-        if (d.keyboard.IsKeyDown(kVkF11)) return d.loop.Post(watch);
+        if (d.keyboard.IsKeyDown(kVkF11))
+            return d.loop.Post(watch);
         d.loop.Post([&] { Send(kMain, kWmHotKey, 1, kF11Press); });
     };
     d.loop.Post(watch);

@@ -1,9 +1,8 @@
-#include "app/modMain.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeMainWindow.h"
 #include "app/frmmain.h"
+#include "app/modMain.h"
 #include "link/clsAppLink.h"
 #include "platform/Error.h"
 
@@ -13,10 +12,11 @@ namespace {
 using fake::FakeMainWindow;
 
 class modMainTest : public ::testing::Test {
-protected:
+  protected:
     modMainTest() { ResetAppLink(); }
     ~modMainTest() override {
-        if (form.Loaded()) form.Unload();
+        if (form.Loaded())
+            form.Unload();
         ResetAppLink();
     }
     void RunMain() {

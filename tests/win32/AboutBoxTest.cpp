@@ -2,8 +2,8 @@
 // the keys that close it. The desktop services are in-memory, so System Info
 // starts nothing and its box is recorded.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -30,7 +30,8 @@ std::vector<HWND> AboutWindows() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND w, LPARAM p) CALLBACK -> BOOL {
-            if (TextOf(w) == L"About Vantrel") reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+            if (TextOf(w) == L"About Vantrel")
+                reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
@@ -41,7 +42,8 @@ std::vector<HWND> AboutWindows() {
 void PumpDialogMessages(HWND dialog) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.hwnd != nullptr && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        if (msg.hwnd != nullptr && IsWindow(dialog) && IsDialogMessageW(dialog, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -51,12 +53,13 @@ void PumpDialogMessages(HWND dialog) {
 bool ThreadNullPosted() {
     MSG msg;
     bool seen = false;
-    while (PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) seen |= msg.message == WM_NULL;
+    while (PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE))
+        seen |= msg.message == WM_NULL;
     return seen;
 }
 
 class AboutBoxTest : public ::testing::Test {
-protected:
+  protected:
     ~AboutBoxTest() override {
         for (const HWND w : AboutWindows()) DestroyWindow(w);
         PumpMessagesUntil([] { return !IsAboutBoxLoaded(); }, std::chrono::seconds(2));
@@ -84,7 +87,8 @@ TEST_F(AboutBoxTest, ShowsTitleAndVersionAndStaysSingle) {
     EXPECT_NE(SendDlgItemMessageW(box, IDC_ABOUT_ICON, STM_GETICON, 0, 0), 0) << "the picture";
 
     ShowAboutBox();
-    EXPECT_EQ(AboutWindows(), std::vector<HWND>{box}) << "opening again brings the same box forward";
+    EXPECT_EQ(AboutWindows(), std::vector<HWND>{box})
+        << "opening again brings the same box forward";
     EXPECT_TRUE(IsWindowVisible(box));
 }
 
@@ -97,7 +101,8 @@ TEST_F(AboutBoxTest, AFixedDialogAtItsDesignedPlace) {
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
     EXPECT_NE(GetWindow(box, GW_OWNER), nullptr) << "owned, so out of the task bar";
-    EXPECT_EQ(GetWindow(box, GW_OWNER) != nullptr && IsWindowVisible(GetWindow(box, GW_OWNER)), false);
+    EXPECT_EQ(GetWindow(box, GW_OWNER) != nullptr && IsWindowVisible(GetWindow(box, GW_OWNER)),
+              false);
 
     const int dpi = win32::WindowDpi(box);
     POINT origin{0, 0};
@@ -156,7 +161,8 @@ TEST_F(AboutBoxTest, EnterEscAndTheCloseBoxCloseIt) {
         SCOPED_TRACE(way.name);
         const HWND box = Open();
         ASSERT_NE(box, nullptr);
-        PostMessageW(way.toButton ? GetDlgItem(box, IDC_ABOUT_OK) : box, way.message, way.wParam, 1);
+        PostMessageW(way.toButton ? GetDlgItem(box, IDC_ABOUT_OK) : box, way.message, way.wParam,
+                     1);
         PumpDialogMessages(box);
         EXPECT_FALSE(IsAboutBoxLoaded());
         EXPECT_FALSE(IsWindow(box));
@@ -171,7 +177,8 @@ TEST_F(AboutBoxTest, SystemInfoReportsWhenItCannotStart) {
     EXPECT_EQ(d.boxes.shown[0].text, "System Information Is Unavailable At This Time");
     EXPECT_TRUE(IsAboutBoxLoaded()) << "the box stays open";
 
-    d.registry.SetString("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", "C:\\Tools\\msinfo32.exe");
+    d.registry.SetString("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                         "C:\\Tools\\msinfo32.exe");
     // Alt+S, the button's access key, through the dialog manager.
     PostMessageW(GetDlgItem(box, IDC_ABOUT_OK), WM_SYSCHAR, 's', 1 << 29);
     PumpDialogMessages(box);

@@ -1,8 +1,8 @@
 // The grab against a real program (Wine's notepad) and the hand-off to the
 // stand-in runner in the runner's fixed folder, with the real desktop services.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
@@ -11,8 +11,8 @@
 #include "Win32TestSupport.h"
 #include "capture/GrabWindowText.h"
 #include "capture/KeystrokeNotation.h"
-#include "fake/Keys.h"
 #include "common/ToolSupport.h"
+#include "fake/Keys.h"
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
 #include "platform/win32/Unicode.h"
@@ -34,7 +34,7 @@ constexpr char kNotepadTitle[] = "Untitled - Notepad";
 // Boxes are recorded instead of shown: a real system-modal box would wait for
 // a click nobody makes.
 class RecordedBoxes : public MessageBoxes {
-public:
+  public:
     void Show(std::string_view text, std::string_view caption, Modality modality) override {
         shown.push_back({std::string(text), std::string(caption), modality});
     }
@@ -48,7 +48,7 @@ public:
 
 // The real keyboard, with a record of what was sent through it.
 class RecordedKeyboard : public Keyboard {
-public:
+  public:
     explicit RecordedKeyboard(Keyboard& real) : real_(real) {}
     bool IsKeyDown(int vk) override { return real_.IsKeyDown(vk); }
     std::chrono::milliseconds RepeatDelay() override { return real_.RepeatDelay(); }
@@ -58,7 +58,7 @@ public:
     }
     std::vector<KeyEvent> sent;
 
-private:
+  private:
     Keyboard& real_;
 };
 
@@ -73,14 +73,14 @@ struct RealDesktop {
 
 // Wine's notepad as the source program, owned by the test.
 class Notepad {
-public:
+  public:
     Notepad() {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring line = L"C:\\windows\\notepad.exe";
         PROCESS_INFORMATION info{};
-        if (!CreateProcessW(L"C:\\windows\\notepad.exe", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &info)) {
+        if (!CreateProcessW(L"C:\\windows\\notepad.exe", line.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info)) {
             ADD_FAILURE() << "starting notepad: " << LastErrorText();
             return;
         }
@@ -90,10 +90,12 @@ public:
         // Its own window: the previous test's notepad may not be gone entirely.
         PumpMessagesUntil([&] {
             window_ = WindowOfProcess(info.dwProcessId);
-            edit_ = window_ != nullptr ? FindWindowExW(window_, nullptr, L"Edit", nullptr) : nullptr;
+            edit_ =
+                window_ != nullptr ? FindWindowExW(window_, nullptr, L"Edit", nullptr) : nullptr;
             return edit_ != nullptr;
         });
-        if (edit_ == nullptr) ADD_FAILURE() << "notepad's window or its edit control did not appear";
+        if (edit_ == nullptr)
+            ADD_FAILURE() << "notepad's window or its edit control did not appear";
     }
     ~Notepad() {
         if (process_) {
@@ -111,12 +113,13 @@ public:
     std::pair<DWORD, DWORD> Selection() const {
         DWORD start = 0;
         DWORD end = 0;
-        SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
         return {start, end};
     }
     bool ready() const { return edit_ != nullptr; }
 
-private:
+  private:
     static HWND WindowOfProcess(DWORD processId) {
         struct Search {
             DWORD processId;
@@ -129,7 +132,8 @@ private:
                 GetWindowThreadProcessId(window, &owner);
                 wchar_t title[64] = {};
                 GetWindowTextW(window, title, static_cast<int>(std::size(title)));
-                if (owner != s.processId || win32::Narrow(title) != kNotepadTitle) return TRUE;
+                if (owner != s.processId || win32::Narrow(title) != kNotepadTitle)
+                    return TRUE;
                 s.found = window;
                 return FALSE;
             },
@@ -149,18 +153,18 @@ void PutOnClipboard(const std::wstring& text) {
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     memcpy(GlobalLock(memory), text.c_str(), bytes);
     GlobalUnlock(memory);
-    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
+        GlobalFree(memory);
     CloseClipboard();
 }
 
 class CaptureTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetAppLink();
         AppLink().oSettings().SourceAppTitle(kNotepadTitle);
     }
     void TearDown() override { ResetAppLink(); }
-
 
     RealDesktop d;
 };
@@ -172,7 +176,8 @@ TEST_F(CaptureTest, ASelectedValueIsCopiedWithoutTheFallback) {
     PutOnClipboard(L"from before");
     EXPECT_EQ(GrabWindowText(kNotepadTitle, "Cursor"), "A-17");
     EXPECT_EQ(d.keyboard.sent, Keys({"^c"}));
-    EXPECT_EQ(notepad.Selection(), (std::pair<DWORD, DWORD>{0, 4})) << "the selection is left alone";
+    EXPECT_EQ(notepad.Selection(), (std::pair<DWORD, DWORD>{0, 4}))
+        << "the selection is left alone";
     EXPECT_TRUE(d.boxes.shown.empty());
 }
 
@@ -205,15 +210,18 @@ TEST_F(CaptureTest, AMissingSourceWindowGivesTheActivationBox) {
 // The runner's fixed folder, made for the test with the stand-in runner in it.
 // Whatever stood there before is moved aside and put back afterwards.
 class RunnerFolder {
-public:
+  public:
     RunnerFolder() {
         if (GetFileAttributesW(kBase) != INVALID_FILE_ATTRIBUTES) {
             saved_ = std::wstring(kBase) + L"." + testing::UniqueName(L"saved");
-            if (!MoveFileW(kBase, saved_->c_str())) ADD_FAILURE() << "moving the old folder aside: " << LastErrorText();
+            if (!MoveFileW(kBase, saved_->c_str()))
+                ADD_FAILURE() << "moving the old folder aside: " << LastErrorText();
         }
         CreateDirectoryW(kBase, nullptr);
-        if (!CreateDirectoryW(kScripts, nullptr)) ADD_FAILURE() << "creating the scripts folder: " << LastErrorText();
-        if (!CopyFileW(StandInRunner().c_str(), (std::wstring(kScripts) + L"\\brisklet.exe").c_str(), FALSE))
+        if (!CreateDirectoryW(kScripts, nullptr))
+            ADD_FAILURE() << "creating the scripts folder: " << LastErrorText();
+        if (!CopyFileW(StandInRunner().c_str(),
+                       (std::wstring(kScripts) + L"\\brisklet.exe").c_str(), FALSE))
             ADD_FAILURE() << "copying the stand-in runner: " << LastErrorText();
     }
     // The runner a test started may still be ending, its program still open:
@@ -223,7 +231,8 @@ public:
             RemoveTree(kBase);
             return GetFileAttributesW(kBase) == INVALID_FILE_ATTRIBUTES;
         });
-        if (saved_) MoveFileW(saved_->c_str(), kBase);
+        if (saved_)
+            MoveFileW(saved_->c_str(), kBase);
     }
     RunnerFolder(const RunnerFolder&) = delete;
     RunnerFolder& operator=(const RunnerFolder&) = delete;
@@ -241,7 +250,7 @@ public:
         return text;
     }
 
-private:
+  private:
     // Built beside the test program.
     static std::wstring StandInRunner() {
         std::wstring self(MAX_PATH, L'\0');
@@ -287,8 +296,9 @@ TEST_F(CaptureTest, AHotkeyCycleWritesTheScriptAndStartsTheRunnerMinimized) {
     const std::string log = RunnerFolder::RunnerLog();
     EXPECT_NE(log.find(LogLine("cmdline", kIndexCommandLine)), std::string::npos) << log;
     EXPECT_NE(log.find("\nshow 2\n"), std::string::npos) << log;
-    EXPECT_NE(log.find(LogLine("clipboard", "A-17")), std::string::npos) << "the script reads the clipboard\n"
-                                                                          << log;
+    EXPECT_NE(log.find(LogLine("clipboard", "A-17")), std::string::npos)
+        << "the script reads the clipboard\n"
+        << log;
     EXPECT_TRUE(d.boxes.shown.empty()) << "no Document Center is no failure to report";
 }
 
@@ -303,7 +313,8 @@ TEST_F(CaptureTest, RunSearchHandsTheValueOverAsCaptured) {
               std::string::npos)
         << log;
     EXPECT_NE(log.find("\nshow 2\n"), std::string::npos) << log;
-    EXPECT_EQ(GetFileAttributesW(RunnerFolder::Path(L"brisklet.sc").c_str()), INVALID_FILE_ATTRIBUTES)
+    EXPECT_EQ(GetFileAttributesW(RunnerFolder::Path(L"brisklet.sc").c_str()),
+              INVALID_FILE_ATTRIBUTES)
         << "a search writes no script";
     EXPECT_TRUE(d.boxes.shown.empty());
 }

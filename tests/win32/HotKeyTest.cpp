@@ -2,25 +2,25 @@
 // and subclassing, pressed from outside the program through the X server, and
 // turned into a capture cycle that the in-memory desktop records.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Win32TestSupport.h"
+#include "fake/FakeDesktop.h"
 #include "hotkey/HotKeyArming.h"
 #include "hotkey/modHotKey.h"
 #include "link/IndexScript.h"
 #include "link/clsAppLink.h"
-#include "fake/FakeDesktop.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32GlobalAtoms.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32WindowProcs.h"
-#include "Win32TestSupport.h"
 
 namespace vantrel {
 namespace {
@@ -48,7 +48,8 @@ constexpr wchar_t kHolderVariable[] = L"VANTREL_TEST_HOTKEY_HOLDER";
     wchar_t value[512] = {};
     const DWORD n =
         GetEnvironmentVariableW(kHolderVariable, value, static_cast<DWORD>(std::size(value)));
-    if (n == 0 || n >= std::size(value)) return false;
+    if (n == 0 || n >= std::size(value))
+        return false;
     UINT modifiers = 0;
     UINT vk = 0;
     wchar_t ready[200] = {};
@@ -57,16 +58,19 @@ constexpr wchar_t kHolderVariable[] = L"VANTREL_TEST_HOTKEY_HOLDER";
         ExitProcess(3);
     const win32::UniqueHwnd window(CreateWindowExW(0, L"STATIC", L"hotkey holder", 0, 0, 0, 0, 0,
                                                    nullptr, nullptr, nullptr, nullptr));
-    if (!window || !RegisterHotKey(window.get(), 1, modifiers, vk)) ExitProcess(2);
+    if (!window || !RegisterHotKey(window.get(), 1, modifiers, vk))
+        ExitProcess(2);
     const win32::UniqueHandleObj readyEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, ready));
     const win32::UniqueHandleObj releaseEvent(OpenEventW(SYNCHRONIZE, FALSE, release));
-    if (!readyEvent || !releaseEvent) ExitProcess(4);
+    if (!readyEvent || !releaseEvent)
+        ExitProcess(4);
     SetEvent(readyEvent.get());
     // Bounded, so a parent that died cannot leave the holder behind.
     const ULONGLONG giveUp = GetTickCount64() + 60'000;
     const HANDLE waitFor = releaseEvent.get();
     while (GetTickCount64() < giveUp) {
-        if (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+        if (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0)
+            break;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
@@ -76,7 +80,7 @@ constexpr wchar_t kHolderVariable[] = L"VANTREL_TEST_HOTKEY_HOLDER";
 
 // Runs the holder and keeps it alive for the object's lifetime.
 class HolderProcess {
-public:
+  public:
     explicit HolderProcess(const Combination& c) {
         const std::wstring readyName = testing::UniqueName(L"VantrelHolderReady");
         const std::wstring releaseName = testing::UniqueName(L"VantrelHolderRelease");
@@ -106,18 +110,22 @@ public:
         CloseHandle(started.hThread);
     }
     ~HolderProcess() {
-        if (release_) SetEvent(release_.get());
-        if (process_) WaitForSingleObject(process_.get(), 30'000);
+        if (release_)
+            SetEvent(release_.get());
+        if (process_)
+            WaitForSingleObject(process_.get(), 30'000);
     }
     HolderProcess(const HolderProcess&) = delete;
     HolderProcess& operator=(const HolderProcess&) = delete;
 
     // True once the holder has registered the combination.
     ::testing::AssertionResult Holding() const {
-        if (!process_) return ::testing::AssertionFailure() << "no holder process";
+        if (!process_)
+            return ::testing::AssertionFailure() << "no holder process";
         const HANDLE handles[] = {ready_.get(), process_.get()};
         const DWORD which = WaitForMultipleObjects(2, handles, FALSE, 30'000);
-        if (which == WAIT_OBJECT_0) return ::testing::AssertionSuccess();
+        if (which == WAIT_OBJECT_0)
+            return ::testing::AssertionSuccess();
         DWORD code = 0;
         GetExitCodeProcess(process_.get(), &code);
         return ::testing::AssertionFailure()
@@ -131,7 +139,7 @@ public:
         return ::testing::AssertionSuccess();
     }
 
-private:
+  private:
     win32::UniqueHandleObj ready_;
     win32::UniqueHandleObj release_;
     win32::UniqueHandleObj process_;
@@ -144,9 +152,12 @@ using UnixSpawn = LONG(CDECL*)(char* const argv[], int wait);
 
 std::string XdotoolKeyName(const Combination& c) {
     std::string keys;
-    if (c.modifiers & MOD_CONTROL) keys += "ctrl+";
-    if (c.modifiers & MOD_SHIFT) keys += "shift+";
-    if (c.modifiers & MOD_ALT) keys += "alt+";
+    if (c.modifiers & MOD_CONTROL)
+        keys += "ctrl+";
+    if (c.modifiers & MOD_SHIFT)
+        keys += "shift+";
+    if (c.modifiers & MOD_ALT)
+        keys += "alt+";
     return keys + "F" + std::to_string(c.vk - VK_F1 + 1);
 }
 
@@ -160,7 +171,8 @@ std::string XdotoolKeyName(const Combination& c) {
     if (spawn == nullptr)
         return ::testing::AssertionFailure() << "not running under Wine: no way to reach xdotool";
     const auto xid = reinterpret_cast<std::uintptr_t>(GetPropW(focus, L"__wine_x11_whole_window"));
-    if (xid == 0) return ::testing::AssertionFailure() << "the focus window has no X window";
+    if (xid == 0)
+        return ::testing::AssertionFailure() << "the focus window has no X window";
     std::vector<std::string> args = {
         "/usr/bin/timeout",  "20",  "/usr/bin/xdotool", "windowfocus", "--sync",
         std::to_string(xid), "key", XdotoolKeyName(c)};
@@ -185,7 +197,8 @@ int gOwnProcCalls = 0;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ++gOwnProcCalls;
-    if (message == WM_HOTKEY) gHotKeysSeen.push_back({window, wParam});
+    if (message == WM_HOTKEY)
+        gHotKeysSeen.push_back({window, wParam});
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -199,7 +212,7 @@ int HotKeysSeenBy(HWND window) {
 // memory, with a source program ("Billing", A-17 selected), the imaging
 // application and the scripts folder.
 class HotKeyTest : public ::testing::Test {
-protected:
+  protected:
     HotKeyTest() {
         gHotKeysSeen.clear();
         gOwnProcCalls = 0;
@@ -254,7 +267,7 @@ protected:
                      clock_,       procs_,       f_.tray,     f_.registry};
     DesktopScope scope_{desktop_};
     testing::TestWindow main_{testing::UniqueName(L"Vantrel main"), 0,
-                             RecordingProc};  // hidden, like the program's
+                              RecordingProc};  // hidden, like the program's
     testing::TestWindow focus_{testing::UniqueName(L"Vantrel hotkey focus"),
                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, RecordingProc};
     LONG_PTR ownProc_ = 0;

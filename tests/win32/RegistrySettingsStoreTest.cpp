@@ -1,11 +1,10 @@
-#include "platform/win32/RegistrySettingsStore.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "platform/Error.h"
 #include "Win32TestSupport.h"
 #include "fake/FakeDesktop.h"
+#include "platform/Error.h"
+#include "platform/win32/RegistrySettingsStore.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/UniqueHandle.h"
 #include "settings/clsSettings.h"
@@ -20,15 +19,16 @@ struct RealSettingsDesktop {
     const std::wstring key = root.path() + L"\\Vantrel\\Settings";
     fake::FakeDesktop f;
     win32::RegistrySettingsStore store{root.path(), root.path()};  // no machine values
-    Desktop desktop{store,   f.clipboard, f.keyboard, f.windows, f.files, f.processes, f.boxes,
-                    f.loop,  f.hotkeys,   f.atoms,    f.clock,   f.procs, f.tray,      f.registry};
+    Desktop desktop{store,  f.clipboard, f.keyboard, f.windows, f.files, f.processes, f.boxes,
+                    f.loop, f.hotkeys,   f.atoms,    f.clock,   f.procs, f.tray,      f.registry};
     DesktopScope scope{desktop};
 
     std::wstring RawString(const wchar_t* name) const {
         wchar_t buffer[256] = {};
         DWORD bytes = sizeof(buffer);
         DWORD type = testing::kSentinel;
-        const LSTATUS s = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, buffer, &bytes);
+        const LSTATUS s =
+            RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, &type, buffer, &bytes);
         EXPECT_EQ(s, ERROR_SUCCESS) << "value " << win32::Narrow(name);
         EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << "value " << win32::Narrow(name);
         return buffer;
@@ -80,8 +80,8 @@ TEST(RegistrySettingsStoreTest, MissingKeysReadAsDefaults) {
 TEST(RegistrySettingsStoreTest, ValuesOfOtherTypesAreClearErrors) {
     RealSettingsDesktop d;
     win32::UniqueHkey key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, d.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              key.put(), nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, d.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
     const DWORD dword = 122;
     const BYTE binary[] = {1, 2, 3};

@@ -2,16 +2,16 @@
 // messages with the keyboard state set to match, buttons are clicked, and
 // the settings land in an in-memory store, so the user's own stay untouched.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "Win32TestSupport.h"
-#include "link/clsAppLink.h"
 #include "fake/FakeDesktop.h"
+#include "link/clsAppLink.h"
 #include "resources/DialogLayout_win.h"
 #include "resources/resource.h"
 #include "settings/SettingsDialog.h"
@@ -36,7 +36,8 @@ HWND FindDialog() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND w, LPARAM p) CALLBACK -> BOOL {
-            if (TextOf(w) != kCaption) return TRUE;
+            if (TextOf(w) != kCaption)
+                return TRUE;
             reinterpret_cast<Search*>(p)->found = w;
             return FALSE;
         },
@@ -82,7 +83,8 @@ Script* gScript = nullptr;
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     Script& s = *gScript;
     const HWND dialog = FindDialog();
-    if (dialog == nullptr) return;
+    if (dialog == nullptr)
+        return;
     s.sawDialog = true;
     if (s.next < s.steps.size()) {
         HoldModifiers(0);
@@ -115,12 +117,18 @@ void RunDialog(std::vector<Step> steps, HWND owner = nullptr) {
     EXPECT_EQ(FindDialog(), nullptr) << "the window is gone once the call returns";
 }
 
-HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
-std::wstring ItemText(HWND dialog, int id) { return TextOf(Item(dialog, id)); }
-void Click(HWND dialog, int id) { PostMessageW(Item(dialog, id), BM_CLICK, 0, 0); }
+HWND Item(HWND dialog, int id) {
+    return GetDlgItem(dialog, id);
+}
+std::wstring ItemText(HWND dialog, int id) {
+    return TextOf(Item(dialog, id));
+}
+void Click(HWND dialog, int id) {
+    PostMessageW(Item(dialog, id), BM_CLICK, 0, 0);
+}
 
 class SettingsDialogTest : public ::testing::Test {
-protected:
+  protected:
     SettingsDialogTest() { ResetAppLink(); }
     ~SettingsDialogTest() override { ResetAppLink(); }
     std::string Stored(const char* key) {
@@ -142,27 +150,30 @@ TEST_F(SettingsDialogTest, ShowsTheSettingsAndSavesTheKeysPressedInTheBox) {
             EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L" F11");
             EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_SOURCE_WINDOW), L"Kundenübersicht");
             EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_INDEX_FIELD), L"acct_no");
-            EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_SETTINGS_SAVE_NEXT), static_cast<UINT>(BST_CHECKED));
-            EXPECT_EQ(GetFocus(), Item(dlg, IDC_SETTINGS_SOURCE_WINDOW)) << "focus starts on the title";
+            EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_SETTINGS_SAVE_NEXT),
+                      static_cast<UINT>(BST_CHECKED));
+            EXPECT_EQ(GetFocus(), Item(dlg, IDC_SETTINGS_SOURCE_WINDOW))
+                << "focus starts on the title";
             SetFocus(Item(dlg, IDC_SETTINGS_HOTKEY));
             Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_F5, 6);
         },
         [](HWND dlg) {
             EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L"Ctrl-Alt F5");
-            Press(Item(dlg, IDC_SETTINGS_HOTKEY), 'A', 1);  // its character follows through the loop
+            Press(Item(dlg, IDC_SETTINGS_HOTKEY), 'A',
+                  1);  // its character follows through the loop
         },
         [](HWND dlg) {
             EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L"Ctrl-Alt F5") << "Shift+A is not taken";
             PostMessageW(Item(dlg, IDC_SETTINGS_HOTKEY), WM_CHAR, 'x', 1);
             Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_CONTROL, 2);
         },
+        [](HWND dlg) { Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_BACK, 0); },
         [](HWND dlg) {
-            Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_BACK, 0);
-        },
-        [](HWND dlg) {
-            EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L"Ctrl-Alt F5") << "nothing typed replaces it";
+            EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L"Ctrl-Alt F5")
+                << "nothing typed replaces it";
             SendMessageW(Item(dlg, IDC_SETTINGS_HOTKEY), WM_PASTE, 0, 0);
-            EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L"Ctrl-Alt F5") << "nothing pasted either";
+            EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L"Ctrl-Alt F5")
+                << "nothing pasted either";
             Click(dlg, IDC_SETTINGS_SAVE_NEXT);  // unchecks it
             Click(dlg, IDC_SETTINGS_OK);
         },
@@ -239,7 +250,8 @@ TEST_F(SettingsDialogTest, RealKeystrokesReachTheBox) {
                 in.ki.dwFlags = KEYEVENTF_KEYUP;
                 inputs.push_back(in);
             }
-            EXPECT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size())
+            EXPECT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+                      inputs.size())
                 << LastErrorText();
         },
         [](HWND) {},  // the input arrives
@@ -249,7 +261,8 @@ TEST_F(SettingsDialogTest, RealKeystrokesReachTheBox) {
             Click(dlg, IDC_SETTINGS_OK);
         },
     });
-    if (!reached && foreground == nullptr) GTEST_SKIP() << "no window of this program can take the input here";
+    if (!reached && foreground == nullptr)
+        GTEST_SKIP() << "no window of this program can take the input here";
     EXPECT_TRUE(reached);
     EXPECT_EQ(AppLink().oSettings().HotKey(), VK_F6);
     EXPECT_EQ(AppLink().oSettings().HotKeyShift(), 6);
@@ -265,7 +278,8 @@ TEST_F(SettingsDialogTest, EmptyIndexFieldIsRefusedAndTheDialogStaysOpen) {
         [](HWND dlg) { Click(dlg, IDC_SETTINGS_OK); },
         [this](HWND dlg) {
             ASSERT_EQ(d.boxes.shown.size(), 1u);
-            EXPECT_EQ(d.boxes.shown[0].text, "error: cannot save settings.  Please enter a field to search.");
+            EXPECT_EQ(d.boxes.shown[0].text,
+                      "error: cannot save settings.  Please enter a field to search.");
             EXPECT_EQ(d.boxes.shown[0].caption, "Vantrel");
             EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L" F9") << "what was entered stays";
             Click(dlg, IDC_SETTINGS_CANCEL);
@@ -281,7 +295,8 @@ TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     AppLink().oSettings().GetSettings();
     Script script{{
         [](HWND dlg) {
-            EXPECT_FALSE(ShowSettingsDialog(0, AppLink().oSettings().Values())) << "a second dialog ran";
+            EXPECT_FALSE(ShowSettingsDialog(0, AppLink().oSettings().Values()))
+                << "a second dialog ran";
             SetDlgItemTextW(dlg, IDC_SETTINGS_SOURCE_WINDOW, L"Kundenübersicht");
             Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_F9, 0);
         },
@@ -289,7 +304,8 @@ TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     }};
     gScript = &script;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, &OnTick);
-    const std::optional<SettingsValues> confirmed = ShowSettingsDialog(0, AppLink().oSettings().Values());
+    const std::optional<SettingsValues> confirmed =
+        ShowSettingsDialog(0, AppLink().oSettings().Values());
     KillTimer(nullptr, timer);
     HoldModifiers(0);
     gScript = nullptr;
@@ -298,7 +314,8 @@ TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     EXPECT_EQ(confirmed->field, "last_name");
     EXPECT_EQ(confirmed->hotKey, VK_F9);
     EXPECT_EQ(Writes(), 0);
-    EXPECT_EQ(AppLink().oSettings().SourceAppTitle(), "") << "nor does it change the settings object";
+    EXPECT_EQ(AppLink().oSettings().SourceAppTitle(), "")
+        << "nor does it change the settings object";
 }
 
 TEST_F(SettingsDialogTest, EnterAndEscDoNotCloseItButTheCloseBoxCancels) {
@@ -359,8 +376,9 @@ TEST_F(SettingsDialogTest, AnOrdinaryResizableWindowLaidOutInTwips) {
                     EXPECT_EQ(r.bottom - r.top, win32::TwipsToPixels(p.height, dpi)) << p.id;
                 }
                 // Tab order: title, index field, OK, Cancel, check box, hotkey box.
-                const int order[] = {IDC_SETTINGS_SOURCE_WINDOW, IDC_SETTINGS_INDEX_FIELD, IDC_SETTINGS_OK,
-                                     IDC_SETTINGS_CANCEL,        IDC_SETTINGS_HOTKEY,      IDC_SETTINGS_SAVE_NEXT};
+                const int order[] = {
+                    IDC_SETTINGS_SOURCE_WINDOW, IDC_SETTINGS_INDEX_FIELD, IDC_SETTINGS_OK,
+                    IDC_SETTINGS_CANCEL,        IDC_SETTINGS_HOTKEY,      IDC_SETTINGS_SAVE_NEXT};
                 HWND at = Item(dlg, order[0]);
                 for (std::size_t i = 1; i < std::size(order); ++i) {
                     at = GetNextDlgTabItem(dlg, at, FALSE);

@@ -2,8 +2,8 @@
 // settings come from a scratch key and message boxes are recorded instead of
 // shown, so a run neither touches the user's settings nor waits for a click.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -18,8 +18,8 @@
 #include "app/frmmain.h"
 #include "app/frmmain_win.h"
 #include "app/modMain.h"
-#include "link/clsAppLink.h"
 #include "fake/FakeDesktop.h"
+#include "link/clsAppLink.h"
 #include "platform/win32/RegistrySettingsStore.h"
 #include "platform/win32/ScreenDc.h"
 #include "platform/win32/Win32Desktop.h"
@@ -92,7 +92,7 @@ void CALLBACK OnModalTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 class WhileModal {
-public:
+  public:
     explicit WhileModal(std::function<bool()> action) {
         gWhileModal = std::move(action);
         timer_ = SetTimer(nullptr, 0, 100, &OnModalTimer);
@@ -104,7 +104,7 @@ public:
     WhileModal(const WhileModal&) = delete;
     WhileModal& operator=(const WhileModal&) = delete;
 
-private:
+  private:
     UINT_PTR timer_ = 0;
 };
 
@@ -113,10 +113,13 @@ private:
 std::function<bool()> AnswerSettingsDialog(bool* seen, std::optional<std::wstring> indexField) {
     return [seen, indexField] {
         const HWND dialog = FindThreadWindow(L"Vantrel Settings");
-        if (dialog == nullptr) return false;
+        if (dialog == nullptr)
+            return false;
         *seen = true;
-        if (indexField) SetDlgItemTextW(dialog, IDC_SETTINGS_INDEX_FIELD, indexField->c_str());
-        PostMessageW(GetDlgItem(dialog, indexField ? IDC_SETTINGS_OK : IDC_SETTINGS_CANCEL), BM_CLICK, 0, 0);
+        if (indexField)
+            SetDlgItemTextW(dialog, IDC_SETTINGS_INDEX_FIELD, indexField->c_str());
+        PostMessageW(GetDlgItem(dialog, indexField ? IDC_SETTINGS_OK : IDC_SETTINGS_CANCEL),
+                     BM_CLICK, 0, 0);
         return true;
     };
 }
@@ -131,12 +134,14 @@ struct MenuSeen {
 std::function<bool()> WorkTheMenu(MenuSeen* seen, std::vector<WORD> keys) {
     return [seen, keys] {
         const HWND menuWindow = FindWindowW(L"#32768", nullptr);
-        if (menuWindow == nullptr || !IsWindowVisible(menuWindow)) return false;
+        if (menuWindow == nullptr || !IsWindowVisible(menuWindow))
+            return false;
         seen->open = true;
         RECT r{};
         GetWindowRect(menuWindow, &r);
         seen->at = {r.left, r.top};
-        const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        const auto menu =
+            reinterpret_cast<HMENU>(SendMessageW(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0));
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             MENUITEMINFOW info{};
             info.cbSize = sizeof info;
@@ -183,15 +188,19 @@ std::thread NotifyFromAnotherThread(HWND window, int mouseMessage) {
 }
 
 class ShellTest : public ::testing::Test {
-protected:
+  protected:
     ShellTest() { ResetAppLink(); }
     ~ShellTest() override {
         win32::EndMainWindow();
         ResetAppLink();
     }
 
-    void Store(const char* key, const char* value) { settings_.Write("Vantrel", "Settings", key, value); }
-    std::optional<std::string> Stored(const char* key) { return settings_.Read("Vantrel", "Settings", key); }
+    void Store(const char* key, const char* value) {
+        settings_.Write("Vantrel", "Settings", key, value);
+    }
+    std::optional<std::string> Stored(const char* key) {
+        return settings_.Read("Vantrel", "Settings", key);
+    }
     HWND MainWindow() const { return reinterpret_cast<HWND>(win32::MainWindowHandle()); }
     void RunMain() { Main(&win32::LoadMainWindow); }
     std::string Field1() { return AppLink().colFields()->Item(1)->Field(); }
@@ -205,9 +214,9 @@ protected:
     win32::Win32Desktop real_;
     fake::Journal journal_;
     fake::FakeMessageBoxes boxes_{journal_};
-    Desktop desktop_{settings_,    real_.clipboard, real_.keyboard, real_.windows, real_.files,
-                     real_.processes, boxes_,       real_.loop,     real_.hotkeys, real_.atoms,
-                     real_.clock,  real_.procs,     real_.tray,     real_.registry};
+    Desktop desktop_{settings_,       real_.clipboard, real_.keyboard, real_.windows, real_.files,
+                     real_.processes, boxes_,          real_.loop,     real_.hotkeys, real_.atoms,
+                     real_.clock,     real_.procs,     real_.tray,     real_.registry};
     DesktopScope scope_{desktop_};
 };
 
@@ -361,7 +370,8 @@ TEST_F(ShellTest, UnreadableSettingsAreReportedAndRepairedThroughTheSettingsButt
     bool dialogSeen = false;
     {
         const WhileModal answer(AnswerSettingsDialog(&dialogSeen, std::nullopt));
-        SendMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(MainCommand::cmdConfigure), BN_CLICKED),
+        SendMessageW(main, WM_COMMAND,
+                     MAKEWPARAM(static_cast<WORD>(MainCommand::cmdConfigure), BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetWindow(main, GW_CHILD)));
     }
     EXPECT_TRUE(dialogSeen);
@@ -419,29 +429,33 @@ TEST_F(ShellTest, ExitWhileTheAboutBoxIsOpenEndsTheProgramWhenTheBoxCloses) {
     int step = 0;
     const WhileModal work([&] {
         switch (step) {
-        case 0:
-            shell.push_back(NotifyFromAnotherThread(main, kRightButtonUp));
-            ++step;
-            return false;
-        case 1:
-            if (chooseAbout()) ++step;
-            return false;
-        case 2:
-            if (!IsAboutBoxLoaded()) return false;
-            shell.push_back(NotifyFromAnotherThread(main, kRightButtonUp));
-            ++step;
-            return false;
-        case 3:
-            if (chooseExit()) ++step;
-            return false;
-        default: {
-            if (win32::IsMainWindowLoaded()) return false;
-            releasedWhileAboutOpen = IsAboutBoxLoaded() && !TrayIconPresent(main) &&
-                                     !HotKeyTaken(kProbeModifiers, kProbeKey);
-            const HWND about = FindThreadWindow(L"About Vantrel");
-            PostMessageW(GetDlgItem(about, IDC_ABOUT_OK), BM_CLICK, 0, 0);
-            return true;
-        }
+            case 0:
+                shell.push_back(NotifyFromAnotherThread(main, kRightButtonUp));
+                ++step;
+                return false;
+            case 1:
+                if (chooseAbout())
+                    ++step;
+                return false;
+            case 2:
+                if (!IsAboutBoxLoaded())
+                    return false;
+                shell.push_back(NotifyFromAnotherThread(main, kRightButtonUp));
+                ++step;
+                return false;
+            case 3:
+                if (chooseExit())
+                    ++step;
+                return false;
+            default: {
+                if (win32::IsMainWindowLoaded())
+                    return false;
+                releasedWhileAboutOpen = IsAboutBoxLoaded() && !TrayIconPresent(main) &&
+                                         !HotKeyTaken(kProbeModifiers, kProbeKey);
+                const HWND about = FindThreadWindow(L"About Vantrel");
+                PostMessageW(GetDlgItem(about, IDC_ABOUT_OK), BM_CLICK, 0, 0);
+                return true;
+            }
         }
     });
     EXPECT_TRUE(LoopEndsByItself());

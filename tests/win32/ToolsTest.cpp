@@ -1,8 +1,8 @@
 // The stand-in script runner: its reading of scripts and command lines, and a real run of
 // brisklet.exe against a window titled "Document Center" owned by this test.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -23,9 +23,11 @@ using vantrel::testing::TestWindow;
 using vantrel::testing::WriteBytes;
 
 const std::string kIndexScript =
-    "Sub main()\r\nIndex.Field(\"last_name\") = Clipboard\r\ndoevents\r\nIndex.setfocuson 1\r\nEnd Sub\r\n\r\n\r\n";
+    "Sub main()\r\nIndex.Field(\"last_name\") = Clipboard\r\ndoevents\r\nIndex.setfocuson 1\r\nEnd "
+    "Sub\r\n\r\n\r\n";
 const std::string kSaveNextScript =
-    "Sub main()\r\nIndex.Field(\"last_name\") = Clipboard\r\ndoevents\r\nIndex.Save\r\nIndex.nextdocument\r\n"
+    "Sub main()\r\nIndex.Field(\"last_name\") = "
+    "Clipboard\r\ndoevents\r\nIndex.Save\r\nIndex.nextdocument\r\n"
     "Index.setfocuson 1\r\nEnd Sub\r\n\r\n\r\n";
 
 std::vector<Kind> Kinds(const ParsedScript& p) {
@@ -35,7 +37,8 @@ std::vector<Kind> Kinds(const ParsedScript& p) {
 }
 
 std::string FieldOf(std::string_view fieldLine) {
-    const ParsedScript p = ParseScript("Sub main()\r\n" + std::string(fieldLine) + "\r\nEnd Sub\r\n");
+    const ParsedScript p =
+        ParseScript("Sub main()\r\n" + std::string(fieldLine) + "\r\nEnd Sub\r\n");
     EXPECT_EQ(p.error, "") << fieldLine;
     return p.statements.size() == 1 ? p.statements[0].field : "<" + p.error + ">";
 }
@@ -50,8 +53,8 @@ TEST(BriskletScriptTest, ReadsBothScriptsVantrelWrites) {
 
     const ParsedScript saveNext = ParseScript(kSaveNextScript);
     EXPECT_EQ(saveNext.error, "");
-    EXPECT_EQ(Kinds(saveNext), (std::vector<Kind>{Kind::SetField, Kind::DoEvents, Kind::Save, Kind::NextDocument,
-                                                  Kind::SetFocus}));
+    EXPECT_EQ(Kinds(saveNext), (std::vector<Kind>{Kind::SetField, Kind::DoEvents, Kind::Save,
+                                                  Kind::NextDocument, Kind::SetFocus}));
 }
 
 TEST(BriskletScriptTest, FieldNameIsTakenVerbatimBetweenTheOuterQuotes) {
@@ -64,10 +67,12 @@ TEST(BriskletScriptTest, FieldNameIsTakenVerbatimBetweenTheOuterQuotes) {
 
 TEST(BriskletScriptTest, KeywordsIgnoreCaseSpacingCommentsAndLineEndings) {
     const ParsedScript p = ParseScript(
-        "\r\n  sub MAIN ( )\nINDEX.SAVE\r' a comment\nRem a note\n\tDoEvents  \r\nindex.NextDocument\n"
+        "\r\n  sub MAIN ( )\nINDEX.SAVE\r' a comment\nRem a note\n\tDoEvents  "
+        "\r\nindex.NextDocument\n"
         "Index.SetFocusOn 12\n  END   SUB\n' trailing comment");
     EXPECT_EQ(p.error, "");
-    EXPECT_EQ(Kinds(p), (std::vector<Kind>{Kind::Save, Kind::DoEvents, Kind::NextDocument, Kind::SetFocus}));
+    EXPECT_EQ(Kinds(p),
+              (std::vector<Kind>{Kind::Save, Kind::DoEvents, Kind::NextDocument, Kind::SetFocus}));
 }
 
 TEST(BriskletScriptTest, MalformedScriptsAreRejectedWhole) {
@@ -80,15 +85,22 @@ TEST(BriskletScriptTest, MalformedScriptsAreRejectedWhole) {
         {"\r\n\r\n", "no Sub main()"},
         {"Index.Save\r\n", "line 1: expected Sub main(), found: Index.Save"},
         {"Sub main()\r\nIndex.Save\r\n", "missing End Sub"},
-        {"Sub main()\r\nIndex.Save\r\nIndex.Frobnicate\r\nEnd Sub\r\n", "line 3: unknown statement: Index.Frobnicate"},
+        {"Sub main()\r\nIndex.Save\r\nIndex.Frobnicate\r\nEnd Sub\r\n",
+         "line 3: unknown statement: Index.Frobnicate"},
         {"Sub main()\r\nEnd Sub\r\nIndex.Save\r\n", "line 3: text after End Sub: Index.Save"},
         {"Sub main()\r\nSub main()\r\nEnd Sub\r\n", "line 2: unknown statement: Sub main()"},
-        {"Sub main()\r\nIndex.setfocuson x\r\nEnd Sub\r\n", "line 2: unknown statement: Index.setfocuson x"},
-        {"Sub main()\r\nIndex.Field(\"x\") = Clipboardx\r\nEnd Sub\r\n", "line 2: expected Index.Field("},
-        {"Sub main()\r\nIndex.Field(\"x\") = myClipboard\r\nEnd Sub\r\n", "line 2: expected Index.Field("},
-        {"Sub main()\r\nIndex.Field(\") = Clipboard\r\nEnd Sub\r\n", "line 2: expected Index.Field("},
-        {"Sub main()\r\nIndex.Field(x) = Clipboard\r\nEnd Sub\r\n", "line 2: expected Index.Field("},
-        {"Sub main()\r\nIndex.Field(\"x\") = \"Smith\"\r\nEnd Sub\r\n", "line 2: expected Index.Field("},
+        {"Sub main()\r\nIndex.setfocuson x\r\nEnd Sub\r\n",
+         "line 2: unknown statement: Index.setfocuson x"},
+        {"Sub main()\r\nIndex.Field(\"x\") = Clipboardx\r\nEnd Sub\r\n",
+         "line 2: expected Index.Field("},
+        {"Sub main()\r\nIndex.Field(\"x\") = myClipboard\r\nEnd Sub\r\n",
+         "line 2: expected Index.Field("},
+        {"Sub main()\r\nIndex.Field(\") = Clipboard\r\nEnd Sub\r\n",
+         "line 2: expected Index.Field("},
+        {"Sub main()\r\nIndex.Field(x) = Clipboard\r\nEnd Sub\r\n",
+         "line 2: expected Index.Field("},
+        {"Sub main()\r\nIndex.Field(\"x\") = \"Smith\"\r\nEnd Sub\r\n",
+         "line 2: expected Index.Field("},
     };
     for (const Case& c : cases) {
         const ParsedScript p = ParseScript(c.text);
@@ -98,7 +110,8 @@ TEST(BriskletScriptTest, MalformedScriptsAreRejectedWhole) {
 }
 
 TEST(BriskletScriptTest, HugeAndBinaryLinesGiveAShortError) {
-    const ParsedScript huge = ParseScript("Sub main()\r\n" + std::string(1 << 20, 'x') + "\r\nEnd Sub\r\n");
+    const ParsedScript huge =
+        ParseScript("Sub main()\r\n" + std::string(1 << 20, 'x') + "\r\nEnd Sub\r\n");
     EXPECT_EQ(huge.error, "line 2: unknown statement: " + std::string(60, 'x') + "...");
 
     std::string binary;
@@ -106,7 +119,8 @@ TEST(BriskletScriptTest, HugeAndBinaryLinesGiveAShortError) {
     const ParsedScript junk = ParseScript(binary);
     EXPECT_FALSE(junk.error.empty());
     EXPECT_LT(junk.error.size(), 120u);
-    for (const char c : junk.error) EXPECT_GE(static_cast<unsigned char>(c), 0x20) << "control byte in the error";
+    for (const char c : junk.error)
+        EXPECT_GE(static_cast<unsigned char>(c), 0x20) << "control byte in the error";
 }
 
 TEST(BriskletSearchTest, SplitsAtTheFirstSeparatorsAndTheClosingQuote) {
@@ -126,14 +140,15 @@ TEST(BriskletSearchTest, SplitsAtTheFirstSeparatorsAndTheClosingQuote) {
     EXPECT_EQ(quoted->field, "name");
     EXPECT_EQ(quoted->value, "O'Brien; Jr.='x");
 
-    for (const char* bad : {"Index=AP", "Index=AP;Criteria=F", "Index=AP;Criteria=F='v", "Index=AP;Criteria=F='",
-                            "Search=AP;Criteria=F='v'", ""})
+    for (const char* bad : {"Index=AP", "Index=AP;Criteria=F", "Index=AP;Criteria=F='v",
+                            "Index=AP;Criteria=F='", "Search=AP;Criteria=F='v'", ""})
         EXPECT_FALSE(ParseSearch(bad)) << bad;
 }
 
 TEST(BriskletCommandLineTest, UnquotedProgramPathEndsAfterExe) {
     const auto spaced = SplitCommandLine(
-        "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program files\\tallowin\\scripts\\brisklet.sc");
+        "C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program "
+        "files\\tallowin\\scripts\\brisklet.sc");
     EXPECT_EQ(spaced.program, "C:\\program files\\tallowin\\scripts\\brisklet.exe");
     EXPECT_EQ(spaced.argument, "C:\\program files\\tallowin\\scripts\\brisklet.sc");
 
@@ -179,26 +194,29 @@ std::vector<std::string> Lines(const std::string& text) {
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     for (const std::string& l : lines) {
-        if (l == line) return true;
+        if (l == line)
+            return true;
     }
     return false;
 }
 
 void PutTextOnClipboard(const std::wstring& text) {
-    ASSERT_TRUE(PumpMessagesUntil([] { return OpenClipboard(nullptr) != FALSE; })) << LastErrorText();
+    ASSERT_TRUE(PumpMessagesUntil([] { return OpenClipboard(nullptr) != FALSE; }))
+        << LastErrorText();
     EmptyClipboard();
     const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
     const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (block) {
         memcpy(GlobalLock(block), text.c_str(), bytes);
         GlobalUnlock(block);
-        if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);  // otherwise the clipboard owns it
+        if (!SetClipboardData(CF_UNICODETEXT, block))
+            GlobalFree(block);  // otherwise the clipboard owns it
     }
     CloseClipboard();
 }
 
 class BriskletRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         wchar_t module[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, module, MAX_PATH);
@@ -206,11 +224,14 @@ protected:
         built = built.substr(0, built.find_last_of(L'\\') + 1) + L"tools\\brisklet\\brisklet.exe";
         if (GetFileAttributesW(built.c_str()) == INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "brisklet.exe is not built beside the tests";
-        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, kDocumentCenterTitle)) != nullptr;) {
+        for (HWND w = nullptr;
+             (w = FindWindowExW(nullptr, w, nullptr, kDocumentCenterTitle)) != nullptr;) {
             if (w != center_.get())
-                GTEST_SKIP() << "another window is titled Document Center; the runner might talk to it";
+                GTEST_SKIP()
+                    << "another window is titled Document Center; the runner might talk to it";
         }
-        ASSERT_TRUE(CopyFileW(built.c_str(), (folder_ / L"brisklet.exe").c_str(), FALSE)) << LastErrorText();
+        ASSERT_TRUE(CopyFileW(built.c_str(), (folder_ / L"brisklet.exe").c_str(), FALSE))
+            << LastErrorText();
         Received().clear();
     }
 
@@ -223,15 +244,16 @@ protected:
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOWMINIMIZED;
         PROCESS_INFORMATION info{};
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &info)) {
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info)) {
             ADD_FAILURE() << "CreateProcessW: " << LastErrorText();
             return 9999;
         }
         const win32::UniqueHandleObj process(info.hProcess);
         const win32::UniqueHandleObj thread(info.hThread);
-        const bool ended = PumpMessagesUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; },
-                                             std::chrono::seconds(30));
+        const bool ended = PumpMessagesUntil(
+            [&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; },
+            std::chrono::seconds(30));
         if (!ended) {
             TerminateProcess(process.get(), 9998);
             ADD_FAILURE() << "brisklet.exe did not exit";
@@ -268,11 +290,13 @@ TEST_F(BriskletRunTest, RunsAnIndexScriptFromAnUnquotedPathWithSpaces) {
         << program << rest;
     EXPECT_TRUE(Contains(record_, "show 2"));
     EXPECT_TRUE(Contains(record_, "clipboard M\xc3\xbcller\\tO'Brien"));
-    EXPECT_TRUE(Contains(record_, std::string("script ").append(Escaped(win32::Narrow(arguments)))));
+    EXPECT_TRUE(
+        Contains(record_, std::string("script ").append(Escaped(win32::Narrow(arguments)))));
     EXPECT_TRUE(Contains(record_, std::string("scriptbytes ").append(Hex(kSaveNextScript))));
     EXPECT_TRUE(Contains(record_, "op field\tlast_name\tM\xc3\xbcller\\tO'Brien"));
     EXPECT_TRUE(Contains(record_, "exit 0"));
-    EXPECT_EQ(Received(), (std::vector<std::string>{"field\tlast_name\tM\xc3\xbcller\\tO'Brien", "save", "next"}));
+    EXPECT_EQ(Received(), (std::vector<std::string>{"field\tlast_name\tM\xc3\xbcller\\tO'Brien",
+                                                    "save", "next"}));
 }
 
 TEST_F(BriskletRunTest, HandsASearchOnWithTheValueAsCaptured) {

@@ -1,9 +1,8 @@
-#include "platform/win32/UniqueHandle.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "Win32TestSupport.h"
+#include "platform/win32/UniqueHandle.h"
 
 namespace vantrel {
 namespace {
@@ -16,8 +15,8 @@ using testing::ScratchFolder;
 // take that as empty, and closing must leave the caller's error alone.
 TEST(UniqueHandleTest, AFileOwnerIsEmptyWhereCreateFileFailedAndClosesKeepingTheError) {
     const ScratchFolder dir;
-    const win32::UniqueFile missing(CreateFileW((dir / L"no folder\\x.sc").c_str(), GENERIC_READ, 0, nullptr,
-                                                OPEN_EXISTING, 0, nullptr));
+    const win32::UniqueFile missing(CreateFileW((dir / L"no folder\\x.sc").c_str(), GENERIC_READ, 0,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.get(), INVALID_HANDLE_VALUE);
 
@@ -29,13 +28,15 @@ TEST(UniqueHandleTest, AFileOwnerIsEmptyWhereCreateFileFailedAndClosesKeepingThe
     file.reset();
     EXPECT_EQ(GetLastError(), kSentinel) << "closing replaced the error";
     EXPECT_FALSE(file);
-    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "the handle was not closed";
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the handle was not closed";
 
     // A close that fails sets its own error, which must not replace the caller's.
     struct FailingClose : win32::FileHandlePolicy {
         static void Close(Handle) noexcept { SetLastError(ERROR_INVALID_HANDLE); }
     };
-    win32::UniqueHandle<FailingClose> failing(reinterpret_cast<HANDLE>(1));  // the closer touches nothing
+    win32::UniqueHandle<FailingClose> failing(
+        reinterpret_cast<HANDLE>(1));  // the closer touches nothing
     SetLastError(kSentinel);
     failing.reset();
     EXPECT_EQ(GetLastError(), kSentinel) << "a failed close replaced the error";

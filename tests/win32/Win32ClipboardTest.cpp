@@ -1,14 +1,13 @@
-#include "platform/win32/Win32Clipboard.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
 #include <thread>
 
-#include "platform/Error.h"
 #include "Win32TestSupport.h"
+#include "platform/Error.h"
+#include "platform/win32/Win32Clipboard.h"
 
 namespace vantrel {
 namespace {
@@ -40,22 +39,23 @@ void PutUnicodeText(const std::wstring& text) {
 // Holds the clipboard open on another thread for `hold`, as a slow program would.
 // It opens it for a window of its own: Wine lets two openers without a window share it.
 class ClipboardHolder {
-public:
+  public:
     explicit ClipboardHolder(std::chrono::milliseconds hold)
         : thread_([this, hold] {
-              const win32::UniqueHwnd owner(CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0,
-                                                            HWND_MESSAGE, nullptr, nullptr, nullptr));
+              const win32::UniqueHwnd owner(CreateWindowExW(
+                  0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
               opened_ = owner && OpenClipboard(owner.get()) != FALSE;
               ready_ = true;
               Sleep(static_cast<DWORD>(hold.count()));
-              if (opened_) CloseClipboard();
+              if (opened_)
+                  CloseClipboard();
           }) {
         while (!ready_) Sleep(1);
     }
     ~ClipboardHolder() { thread_.join(); }
     bool opened() const { return opened_; }
 
-private:
+  private:
     std::atomic<bool> ready_{false};
     std::atomic<bool> opened_{false};
     std::thread thread_;
@@ -77,7 +77,8 @@ TEST(Win32ClipboardTest, TextCopiedOnlyAsAnsiIsReadThroughTheSystemsConversion) 
     win32::Win32Clipboard clipboard;
     const char ansi[] = "A-17 \xDC";  // Ü in code page 1252
     PutOnClipboard(CF_TEXT, ansi, sizeof ansi);
-    if (GetACP() != 1252) GTEST_SKIP() << "needs the ANSI code page 1252, this system has " << GetACP();
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "needs the ANSI code page 1252, this system has " << GetACP();
     EXPECT_EQ(clipboard.ReadText(), "A-17 Ü");
 }
 
@@ -111,7 +112,8 @@ TEST(Win32ClipboardTest, WaitsForAProgramThatHoldsTheClipboardBriefly) {
     ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0)) << LastErrorText();
     EXPECT_NO_THROW(clipboard.Clear());
     MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) << "the wait let nothing run";
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE))
+        << "the wait let nothing run";
     EXPECT_EQ(clipboard.ReadText(), "");
 }
 

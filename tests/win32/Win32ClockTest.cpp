@@ -1,9 +1,8 @@
-#include "platform/win32/Win32Clock.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "Win32TestSupport.h"
+#include "platform/win32/Win32Clock.h"
 
 namespace vantrel {
 namespace {
@@ -14,7 +13,8 @@ TEST(Win32ClockTest, GivesTheLocalDateAndTheTimeToTheSecondInTheUsersFormats) {
     const std::string now = win32::Win32Clock().NowAsGeneralDate();
     SYSTEMTIME after{};
     GetLocalTime(&after);
-    if (before.wDay != after.wDay) GTEST_SKIP() << "ran across midnight";
+    if (before.wDay != after.wDay)
+        GTEST_SKIP() << "ran across midnight";
     EXPECT_NE(now.find(std::to_string(before.wYear)), std::string::npos) << now;
     // Date and time are separated by a space, and the user's long time shows seconds.
     const auto space = now.find(' ');

@@ -1,12 +1,11 @@
-#include "platform/win32/Win32Files.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/Error.h"
 #include "Win32TestSupport.h"
+#include "platform/Error.h"
+#include "platform/win32/Win32Files.h"
 
 namespace vantrel {
 namespace {
@@ -28,10 +27,14 @@ TEST(Win32FilesTest, OnlyNormalFilesArePlain) {
     WriteBytes(dir / L"system.sc", "x");
     WriteBytes(dir / L"Übersicht ł.sc", "x");
     ASSERT_TRUE(CreateDirectoryW((dir / L"folder.sc").c_str(), nullptr)) << LastErrorText();
-    ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY)) << LastErrorText();
-    ASSERT_TRUE(SetFileAttributesW((dir / L"archived.sc").c_str(), FILE_ATTRIBUTE_ARCHIVE)) << LastErrorText();
-    ASSERT_TRUE(SetFileAttributesW((dir / L"hidden.sc").c_str(), FILE_ATTRIBUTE_HIDDEN)) << LastErrorText();
-    ASSERT_TRUE(SetFileAttributesW((dir / L"system.sc").c_str(), FILE_ATTRIBUTE_SYSTEM)) << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY))
+        << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"archived.sc").c_str(), FILE_ATTRIBUTE_ARCHIVE))
+        << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"hidden.sc").c_str(), FILE_ATTRIBUTE_HIDDEN))
+        << LastErrorText();
+    ASSERT_TRUE(SetFileAttributesW((dir / L"system.sc").c_str(), FILE_ATTRIBUTE_SYSTEM))
+        << LastErrorText();
 
     struct Case {
         const wchar_t* name;
@@ -57,7 +60,9 @@ TEST(Win32FilesTest, OnlyNormalFilesArePlain) {
 }
 
 TEST(Win32FilesTest, WritesTheTextInTheAnsiCodePageReplacingAnyLongerOldFile) {
-    if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252, this system has " << GetACP();
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the expected bytes are those of code page 1252, this system has "
+                     << GetACP();
     win32::Win32Files files;
     const ScratchFolder dir;
     const std::wstring path = dir / L"brisklet.sc";
@@ -67,7 +72,10 @@ TEST(Win32FilesTest, WritesTheTextInTheAnsiCodePageReplacingAnyLongerOldFile) {
     EXPECT_EQ(ReadBytes(path), "\xDC\r\n");
 
     files.WriteNewAnsiTextFile(win32::Narrow(path), "Index.Field(\"Straße\") = Clipboard\r\n\r\n");
-    EXPECT_EQ(ReadBytes(path), "Index.Field(\"Stra\xDF" "e\") = Clipboard\r\n\r\n") << "never appended";
+    EXPECT_EQ(ReadBytes(path),
+              "Index.Field(\"Stra\xDF"
+              "e\") = Clipboard\r\n\r\n")
+        << "never appended";
 
     files.WriteNewAnsiTextFile(win32::Narrow(path), "");
     EXPECT_EQ(ReadBytes(path), "");
@@ -75,7 +83,9 @@ TEST(Win32FilesTest, WritesTheTextInTheAnsiCodePageReplacingAnyLongerOldFile) {
     // A look-alike ("＂" would become '"') or a "?" would be other text: nothing is written.
     EXPECT_TRUE(files.IsExactInAnsi("Index.Field(\"Straße\")"));
     WriteBytes(path, "old\r\n");
-    for (const char* text : {"Index.Field(\"Vendor \xEF\xBC\x82Nr\xEF\xBC\x82\")\r\n", "\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n"}) {
+    for (const char* text : {"Index.Field(\"Vendor \xEF\xBC\x82Nr\xEF\xBC\x82\")\r\n",
+                             "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA\r\n"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(files.IsExactInAnsi(text));
         EXPECT_THROW(files.WriteNewAnsiTextFile(win32::Narrow(path), text), Error);
@@ -107,7 +117,8 @@ TEST(Win32FilesTest, WritingIntoAMissingFolderOrOverAFolderFailsWithTheReason) {
     const struct {
         const wchar_t* name;
         DWORD code;
-    } cases[] = {{L"missing folder\\brisklet.sc", ERROR_PATH_NOT_FOUND}, {L"folder.sc", ERROR_ACCESS_DENIED}};
+    } cases[] = {{L"missing folder\\brisklet.sc", ERROR_PATH_NOT_FOUND},
+                 {L"folder.sc", ERROR_ACCESS_DENIED}};
     for (const auto& c : cases) {
         try {
             files.WriteNewAnsiTextFile(dir.Utf8(c.name), "Sub main()\r\n");
@@ -127,7 +138,8 @@ TEST(Win32FilesTest, WritingIntoAMissingFolderOrOverAFolderFailsWithTheReason) {
     ASSERT_NE(search, INVALID_HANDLE_VALUE) << LastErrorText();
     do {
         const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
+        if (name != L"." && name != L"..")
+            names.push_back(name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     EXPECT_EQ(names, std::vector<std::wstring>{L"folder.sc"});
@@ -149,7 +161,8 @@ TEST(Win32FilesTest, ALinkAtTheNameIsReplacedNotWrittenThrough) {
     files.WriteNewAnsiTextFile(win32::Narrow(name), "Sub main()\r\n");
     EXPECT_EQ(ReadBytes(victim), "precious\r\n") << "written through the link";
     EXPECT_EQ(ReadBytes(name), "Sub main()\r\n");
-    EXPECT_EQ(GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u) << "the link is still there";
+    EXPECT_EQ(GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
+        << "the link is still there";
 }
 
 TEST(Win32FilesTest, DeleteRemovesTheFileAndThrowsWhenItCannot) {
@@ -159,20 +172,26 @@ TEST(Win32FilesTest, DeleteRemovesTheFileAndThrowsWhenItCannot) {
     files.Delete(dir.Utf8(L"old.sc"));
     EXPECT_EQ(GetFileAttributesW((dir / L"old.sc").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"old.sc")); }), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << "already gone";
+    EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"old.sc")); }),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND))
+        << "already gone";
 
     WriteBytes(dir / L"readonly.sc", "x");
-    ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY)) << LastErrorText();
-    EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"readonly.sc")); }), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    ASSERT_TRUE(SetFileAttributesW((dir / L"readonly.sc").c_str(), FILE_ATTRIBUTE_READONLY))
+        << LastErrorText();
+    EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"readonly.sc")); }),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_NE(GetFileAttributesW((dir / L"readonly.sc").c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Another program has it open without allowing deletion (a runner still reading it).
     WriteBytes(dir / L"busy.sc", "x");
     {
-        const win32::UniqueFile busy(CreateFileW((dir / L"busy.sc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                 OPEN_EXISTING, 0, nullptr));
+        const win32::UniqueFile busy(CreateFileW((dir / L"busy.sc").c_str(), GENERIC_READ,
+                                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                                 nullptr));
         ASSERT_TRUE(busy) << LastErrorText();
-        EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"busy.sc")); }), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_EQ(Win32ErrorCode([&] { files.Delete(dir.Utf8(L"busy.sc")); }),
+                  static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }
     EXPECT_NE(GetFileAttributesW((dir / L"busy.sc").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -1,17 +1,17 @@
-#include "platform/win32/Win32GlobalAtoms.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "platform/win32/Win32Clock.h"
 #include "Win32TestSupport.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32GlobalAtoms.h"
 
 namespace vantrel {
 namespace {
 
 TEST(Win32GlobalAtomsTest, AnAtomMadeFromTheClockIsAHotKeyIdentifierUntilDeleted) {
     win32::Win32GlobalAtoms atoms;
-    const std::string name = win32::Win32Clock().NowAsGeneralDate() + " " + win32::Narrow(testing::UniqueName(L"t"));
+    const std::string name =
+        win32::Win32Clock().NowAsGeneralDate() + " " + win32::Narrow(testing::UniqueName(L"t"));
     const int atom = atoms.Add(name);
     EXPECT_GE(atom, 0xC000) << testing::LastErrorText();
     EXPECT_LE(atom, 0xFFFF);

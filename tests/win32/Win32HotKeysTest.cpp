@@ -1,9 +1,8 @@
-#include "platform/win32/Win32HotKeys.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "Win32TestSupport.h"
+#include "platform/win32/Win32HotKeys.h"
 
 namespace vantrel {
 namespace {
@@ -14,7 +13,9 @@ using testing::LastErrorText;
 constexpr int kModifiers = MOD_CONTROL | MOD_SHIFT;
 constexpr int kKey = VK_F9;
 
-WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+WindowHandle Handle(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
 
 // Hidden windows: Wine takes them down at once, unlike visible ones.
 TEST(Win32HotKeysTest, ACombinationHasOneOwnerUntilItIsUnregistered) {
@@ -27,8 +28,10 @@ TEST(Win32HotKeysTest, ACombinationHasOneOwnerUntilItIsUnregistered) {
         << "Ctrl+Shift+F9 taken by someone else? " << LastErrorText();
     SetLastError(kSentinel);
     EXPECT_EQ(hotkeys.Register(Handle(second.get()), 0xC002, kModifiers, kKey), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED)) << LastErrorText();
-    EXPECT_EQ(hotkeys.Register(Handle(first.get()), 0xC003, kModifiers, kKey), 0) << "not even for its owner";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED))
+        << LastErrorText();
+    EXPECT_EQ(hotkeys.Register(Handle(first.get()), 0xC003, kModifiers, kKey), 0)
+        << "not even for its owner";
     EXPECT_NE(hotkeys.Register(Handle(first.get()), 0xC004, kModifiers | MOD_ALT, kKey), 0)
         << "another combination is free: " << LastErrorText();
 

@@ -1,19 +1,20 @@
-#include "platform/win32/Win32Keyboard.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 
-#include "platform/win32/Win32Clipboard.h"
 #include "Win32TestSupport.h"
+#include "platform/win32/Win32Clipboard.h"
+#include "platform/win32/Win32Keyboard.h"
 
 namespace vantrel {
 namespace {
 
 using testing::LastErrorText;
 
-std::vector<KeyEvent> Tap(std::uint16_t vk) { return {{vk, false}, {vk, true}}; }
+std::vector<KeyEvent> Tap(std::uint16_t vk) {
+    return {{vk, false}, {vk, true}};
+}
 
 std::vector<KeyEvent> Typed(const char* letters) {
     std::vector<KeyEvent> events;
@@ -40,11 +41,12 @@ std::wstring TextOf(HWND window) {
 // A one-line text box in front, with the keyboard focus, like the source program's field.
 // Shared by the suite: Wine takes seconds to take a visible window down.
 class Win32KeyboardTest : public ::testing::Test {
-protected:
+  protected:
     struct Form {
         testing::TestWindow frame{testing::UniqueName(L"Vantrel keyboard test")};
-        win32::UniqueHwnd edit{CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 300,
-                                               24, frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr)};
+        win32::UniqueHwnd edit{
+            CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 300,
+                            24, frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr)};
     };
     static void SetUpTestSuite() { form_ = std::make_unique<Form>(); }
     static void TearDownTestSuite() { form_.reset(); }

@@ -1,13 +1,12 @@
-#include "platform/win32/Win32Log.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
 
 #include "Win32TestSupport.h"
+#include "platform/win32/Win32Log.h"
 
 namespace vantrel {
 namespace {
@@ -31,9 +30,11 @@ TEST(Win32LogTest, AppendsStampedLinesAndKeepsOneOlderFileWhenFull) {
                   first.substr(16, 1) + first.substr(19, 1),
               "-- ::.")
         << first;
-    EXPECT_EQ(first.substr(24), process + "event 1: line  break    ..\r\n") << "one event, one line, no control";
+    EXPECT_EQ(first.substr(24), process + "event 1: line  break    ..\r\n")
+        << "one event, one line, no control";
 
-    for (const char* event : {"event 2 ..................", "event 3 .................."}) log.Write(event);
+    for (const char* event : {"event 2 ..................", "event 3 .................."})
+        log.Write(event);
     EXPECT_EQ(ReadBytes(path).size(), 3 * n);
     log.Write("event 4 ..................");
     log.Write("event 5 ..................");
@@ -60,7 +61,8 @@ TEST(Win32LogTest, AppendsStampedLinesAndKeepsOneOlderFileWhenFull) {
     for (int i = 0; i < 2000 && !::testing::Test::HasFailure(); ++i) {
         mine.Write(std::string(60, 'a'));
         if (GetFileAttributesExW((dir / L"two.old.log").c_str(), GetFileExInfoStandard, &older)) {
-            EXPECT_GT(older.nFileSizeLow, 3000u) << "a rotated log was lost after " << i << " lines";
+            EXPECT_GT(older.nFileSizeLow, 3000u)
+                << "a rotated log was lost after " << i << " lines";
         }
     }
     done = true;

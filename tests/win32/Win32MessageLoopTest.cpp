@@ -1,13 +1,12 @@
-#include "platform/win32/Win32MessageLoop.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "Win32TestSupport.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32MessageLoop.h"
 #include "resources/DialogLayout_win.h"
 
 namespace vantrel {
@@ -27,7 +26,7 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 class Win32MessageLoopTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gPings = 0;
         MSG msg;
@@ -50,7 +49,8 @@ TEST_F(Win32MessageLoopTest, OnePassDispatchesWhatIsWaiting) {
     const win32::UniqueHwnd dialog(win32::CreateEmptyDialog(
         nullptr, WS_POPUP | WS_CAPTION, 0,
         [](HWND, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
-            if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++gPings;
+            if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+                ++gPings;
             return message == WM_INITDIALOG;
         },
         0));
@@ -71,7 +71,8 @@ TEST_F(Win32MessageLoopTest, AQuitRequestIsLeftForTheMainLoop) {
     EXPECT_FALSE(loop_.PumpUntil([&] { return ++checks < 0; }, std::chrono::seconds(10)));
     EXPECT_LE(checks, 3);
     MSG msg{};
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit request was swallowed";
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the quit request was swallowed";
     EXPECT_EQ(msg.wParam, 17u);
 }
 

@@ -1,14 +1,13 @@
-#include "platform/win32/Win32Processes.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <optional>
 #include <string>
 
-#include "platform/Error.h"
 #include "Win32TestSupport.h"
+#include "platform/Error.h"
+#include "platform/win32/Win32Processes.h"
 
 namespace vantrel {
 namespace {
@@ -38,7 +37,8 @@ std::wstring Environment(const wchar_t* name) {
 // under another name and renamed, so the parent never reads half a report.
 [[maybe_unused]] const bool gChildMode = [] {
     const std::wstring report = Environment(kReportVariable);
-    if (report.empty()) return false;
+    if (report.empty())
+        return false;
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     STARTUPINFOW startup{};
@@ -46,14 +46,16 @@ std::wstring Environment(const wchar_t* name) {
     GetStartupInfoW(&startup);
     wchar_t folder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, folder);
-    const std::wstring text = std::wstring(module) + L"\n" + std::to_wstring(startup.dwFlags) + L"\n" +
-                              std::to_wstring(startup.wShowWindow) + L"\n" + folder + L"\n" +
-                              GetCommandLineW();
+    const std::wstring text = std::wstring(module) + L"\n" + std::to_wstring(startup.dwFlags) +
+                              L"\n" + std::to_wstring(startup.wShowWindow) + L"\n" + folder +
+                              L"\n" + GetCommandLineW();
     const std::wstring partial = report + L".partial";
-    if (win32::UniqueFile file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (win32::UniqueFile file(
+            CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         file) {
         DWORD written = 0;
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                  &written, nullptr);
         file.reset();
         MoveFileExW(partial.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
@@ -68,7 +70,7 @@ std::wstring ThisBinary() {
 
 // Sets the report variable for the children started meanwhile.
 class ChildReportScope {
-public:
+  public:
     explicit ChildReportScope(std::wstring path) : path_(std::move(path)) {
         SetEnvironmentVariableW(kReportVariable, path_.c_str());
     }
@@ -101,13 +103,13 @@ public:
         return r;
     }
 
-private:
+  private:
     std::wstring path_;
 };
 
 void CopyThisBinaryTo(const std::wstring& path) {
-    ASSERT_TRUE(CopyFileW(ThisBinary().c_str(), path.c_str(), FALSE)) << "copy to " << win32::Narrow(path)
-                                                                        << ": " << LastErrorText();
+    ASSERT_TRUE(CopyFileW(ThisBinary().c_str(), path.c_str(), FALSE))
+        << "copy to " << win32::Narrow(path) << ": " << LastErrorText();
 }
 
 TEST(Win32ProcessesTest, HandsTheCommandLineOverByteForByteWithTheChosenWindowState) {
@@ -142,7 +144,8 @@ TEST(Win32ProcessesTest, HandsTheCommandLineOverByteForByteWithTheChosenWindowSt
         EXPECT_EQ(win32::Narrow(child->commandLine), win32::Narrow(commandLine));
         EXPECT_TRUE(child->flags & STARTF_USESHOWWINDOW) << "flags " << child->flags;
         EXPECT_EQ(child->show, c.expectedShow);
-        EXPECT_EQ(lstrcmpiW(child->module.c_str(), program.c_str()), 0) << win32::Narrow(child->module);
+        EXPECT_EQ(lstrcmpiW(child->module.c_str(), program.c_str()), 0)
+            << win32::Narrow(child->module);
         // Never ours, which may be a downloads folder with planted libraries.
         EXPECT_EQ(lstrcmpiW(child->folder.c_str(), (dir / L"tallowin scripts").c_str()), 0)
             << win32::Narrow(child->folder);
@@ -154,12 +157,14 @@ TEST(Win32ProcessesTest, AProgramNamedByTheFirstWordOfAPathWithSpacesIsNotStarte
     const ScratchFolder dir;
     ASSERT_TRUE(CreateDirectoryW((dir / L"program files").c_str(), nullptr)) << LastErrorText();
     const std::wstring program = dir / L"program files\\brisklet.exe";
-    const std::wstring decoy = dir / L"program.exe";  // what "...\program files\..." would start unquoted
+    const std::wstring decoy =
+        dir / L"program.exe";  // what "...\program files\..." would start unquoted
     CopyThisBinaryTo(program);
     CopyThisBinaryTo(decoy);
 
     const ChildReportScope report(dir / L"report");
-    processes.Start(win32::Narrow(program), win32::Narrow(program + L" Index=AP"), ShowState::MinimizedFocus);
+    processes.Start(win32::Narrow(program), win32::Narrow(program + L" Index=AP"),
+                    ShowState::MinimizedFocus);
     const auto child = report.Await();
     ASSERT_TRUE(child) << "the child never reported";
     EXPECT_EQ(lstrcmpiW(child->module.c_str(), program.c_str()), 0)
@@ -171,14 +176,16 @@ TEST(Win32ProcessesTest, AMissingProgramIsAnErrorNamingIt) {
     const ScratchFolder dir;
     const std::string missing = dir.Utf8(L"scripts\\brisklet.exe");
     try {
-        processes.Start(missing, missing + " " + dir.Utf8(L"scripts\\brisklet.sc"), ShowState::MinimizedFocus);
+        processes.Start(missing, missing + " " + dir.Utf8(L"scripts\\brisklet.sc"),
+                        ShowState::MinimizedFocus);
         ADD_FAILURE() << "started a program that does not exist";
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
     }
     // Not a program at all.
     testing::WriteBytes(dir / L"brisklet.exe", "Sub main()\r\n");
-    EXPECT_THROW(processes.Start(dir.Utf8(L"brisklet.exe"), dir.Utf8(L"brisklet.exe"), ShowState::NormalFocus),
+    EXPECT_THROW(processes.Start(dir.Utf8(L"brisklet.exe"), dir.Utf8(L"brisklet.exe"),
+                                 ShowState::NormalFocus),
                  Error);
     // A relative path would be looked for in the current folder and elsewhere.
     CopyThisBinaryTo(dir / L"msinfo32.exe");

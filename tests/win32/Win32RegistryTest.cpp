@@ -1,12 +1,11 @@
-#include "platform/win32/Win32Registry.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <sddl.h>
 
 #include <cstring>
 
 #include "Win32TestSupport.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace vantrel {
 namespace {
@@ -17,36 +16,44 @@ using testing::LastErrorText;
 constexpr std::uint32_t kAccess = 0x2003F;
 constexpr std::uint32_t kBuffer = 1024;
 
-std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 // A scratch key under HKLM\Software in the native view (where the lookups read, also
 // for a 32-bit test on 64-bit Windows), deleted with everything in it.
 class Win32RegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        const LSTATUS s = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0,
-                                          KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key_.put(), nullptr);
-        if (s == ERROR_ACCESS_DENIED) GTEST_SKIP() << "needs write access to HKEY_LOCAL_MACHINE\\Software";
+        const LSTATUS s =
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key_.put(), nullptr);
+        if (s == ERROR_ACCESS_DENIED)
+            GTEST_SKIP() << "needs write access to HKEY_LOCAL_MACHINE\\Software";
         ASSERT_EQ(s, ERROR_SUCCESS) << "creating the scratch key";
     }
     void TearDown() override {
-        if (!key_) return;
+        if (!key_)
+            return;
         // A locked subkey is opened up first so it can go.
         win32::UniqueHkey locked;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (path_ + L"\\Locked").c_str(), 0, WRITE_DAC | KEY_WOW64_64KEY,
-                          locked.put()) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (path_ + L"\\Locked").c_str(), 0,
+                          WRITE_DAC | KEY_WOW64_64KEY, locked.put()) == ERROR_SUCCESS) {
             PSECURITY_DESCRIPTOR open = nullptr;
-            ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &open, nullptr);
+            ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                 &open, nullptr);
             RegSetKeySecurity(locked.get(), DACL_SECURITY_INFORMATION, open);
             LocalFree(open);
         }
         locked.reset();
         EXPECT_EQ(RegDeleteTreeW(key_.get(), nullptr), ERROR_SUCCESS);
         key_.reset();
-        EXPECT_EQ(RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
+        EXPECT_EQ(RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), KEY_WOW64_64KEY, 0),
+                  ERROR_SUCCESS);
     }
     void Set(const wchar_t* name, DWORD type, const void* data, std::size_t bytes) {
-        ASSERT_EQ(RegSetValueExW(key_.get(), name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes)),
+        ASSERT_EQ(RegSetValueExW(key_.get(), name, 0, type, static_cast<const BYTE*>(data),
+                                 static_cast<DWORD>(bytes)),
                   ERROR_SUCCESS);
     }
     // Windows stores the NUL when one follows the counted text in memory, so an
@@ -118,21 +125,24 @@ TEST_F(Win32RegistryTest, AValueLargerThanTheBufferCountsAsMissing) {
 
 TEST_F(Win32RegistryTest, MissingKeysAndValuesAreNothing) {
     EXPECT_FALSE(Query("NoSuchValue"));
-    EXPECT_FALSE(registry_.QueryMachineValue(win32::Narrow(path_) + "\\NoSuchKey", "PATH", kAccess, kBuffer));
+    EXPECT_FALSE(registry_.QueryMachineValue(win32::Narrow(path_) + "\\NoSuchKey", "PATH", kAccess,
+                                             kBuffer));
 }
 
 TEST_F(Win32RegistryTest, AKeyThatRefusesTheAccessMaskCountsAsMissing) {
     win32::UniqueHkey locked;
-    ASSERT_EQ(RegCreateKeyExW(key_.get(), L"Locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, locked.put(), nullptr),
+    ASSERT_EQ(RegCreateKeyExW(key_.get(), L"Locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              locked.put(), nullptr),
               ERROR_SUCCESS);
     const std::wstring text = L"C:\\Windows\\msinfo32.exe";
-    ASSERT_EQ(RegSetValueExW(locked.get(), L"PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+    ASSERT_EQ(RegSetValueExW(locked.get(), L"PATH", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(text.c_str()),
                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     // Readable by everyone, nothing more. (Wine ignores a descriptor given at creation.)
     PSECURITY_DESCRIPTOR readOnly = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                                     nullptr))
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr))
         << LastErrorText();
     const LSTATUS secured = RegSetKeySecurity(locked.get(), DACL_SECURITY_INFORMATION, readOnly);
     LocalFree(readOnly);
@@ -141,11 +151,12 @@ TEST_F(Win32RegistryTest, AKeyThatRefusesTheAccessMaskCountsAsMissing) {
 
     const std::string lockedPath = win32::Narrow(path_) + "\\Locked";
     win32::UniqueHkey probe;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(lockedPath).c_str(), 0, kAccess | KEY_WOW64_64KEY,
-                      probe.put()) == ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(lockedPath).c_str(), 0,
+                      kAccess | KEY_WOW64_64KEY, probe.put()) == ERROR_SUCCESS)
         GTEST_SKIP() << "this account is granted every access regardless of the key's security";
     EXPECT_FALSE(registry_.QueryMachineValue(lockedPath, "PATH", kAccess, kBuffer));
-    EXPECT_TRUE(registry_.QueryMachineValue(lockedPath, "PATH", KEY_READ, kBuffer)) << "readable with less";
+    EXPECT_TRUE(registry_.QueryMachineValue(lockedPath, "PATH", KEY_READ, kBuffer))
+        << "readable with less";
 }
 
 }  // namespace

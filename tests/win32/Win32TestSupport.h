@@ -3,8 +3,8 @@
 // Scratch state and small helpers shared by the Win32 tests. Each test owns
 // what it creates here and removes it again, whatever the outcome.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
@@ -23,8 +23,8 @@ constexpr DWORD kSentinel = 0xdeadbeef;
 inline std::string LastErrorText() {
     const DWORD code = GetLastError();
     wchar_t text[256] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                   static_cast<DWORD>(std::size(text)), nullptr);
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, static_cast<DWORD>(std::size(text)), nullptr);
     std::string narrow = win32::Narrow(text);
     while (!narrow.empty() && (narrow.back() == '\n' || narrow.back() == '\r')) narrow.pop_back();
     return "error " + std::to_string(code) + " (" + narrow + ")";
@@ -52,14 +52,14 @@ inline std::wstring UniqueName(const wchar_t* stem) {
 // A fresh key path of its own under HKEY_CURRENT_USER\Software, deleted with
 // everything in it; whoever uses it creates what it needs below.
 class ScratchKey {
-public:
+  public:
     ScratchKey() : path_(L"Software\\" + UniqueName(L"VantrelTest")) {}
     ~ScratchKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
     ScratchKey(const ScratchKey&) = delete;
     ScratchKey& operator=(const ScratchKey&) = delete;
     const std::wstring& path() const { return path_; }
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -70,7 +70,8 @@ inline void RemoveTree(const std::wstring& folder) {
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
+            if (name == L"." || name == L"..")
+                continue;
             const std::wstring path = folder + L"\\" + name;
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -85,7 +86,7 @@ inline void RemoveTree(const std::wstring& folder) {
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder() {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
@@ -100,27 +101,31 @@ public:
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
     std::string Utf8(const std::wstring& name) const { return win32::Narrow(*this / name); }
 
-private:
+  private:
     std::wstring path_;
 };
 
 inline std::string ReadBytes(const std::wstring& path) {
     const win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                             OPEN_EXISTING, 0, nullptr));
-    if (!file) return "<cannot open: " + LastErrorText() + ">";
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return "<cannot open: " + LastErrorText() + ">";
     std::string bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
     return bytes;
 }
 
 inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    const win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const win32::UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(file) << LastErrorText();
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+    ASSERT_TRUE(
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         << LastErrorText();
 }
 
@@ -130,7 +135,8 @@ inline bool PumpMessagesUntil(const std::function<bool()>& done,
                               std::chrono::milliseconds patience = std::chrono::seconds(10)) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -143,7 +149,7 @@ inline bool PumpMessagesUntil(const std::function<bool()>& done,
 
 // A top-level window of a test class, destroyed with the object.
 class TestWindow {
-public:
+  public:
     explicit TestWindow(const std::wstring& title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                         WNDPROC proc = DefWindowProcW) {
         const std::wstring className = UniqueName(L"VantrelTestWindow");
@@ -155,8 +161,8 @@ public:
         atom_ = RegisterClassExW(&wc);
         EXPECT_NE(atom_, 0) << "RegisterClassExW: " << LastErrorText();
         SetLastError(kSentinel);
-        window_.reset(CreateWindowExW(0, MAKEINTATOM(atom_), title.c_str(), style, 40, 40, 360, 200, nullptr,
-                                      nullptr, GetModuleHandleW(nullptr), nullptr));
+        window_.reset(CreateWindowExW(0, MAKEINTATOM(atom_), title.c_str(), style, 40, 40, 360, 200,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
         EXPECT_NE(window_.get(), nullptr) << "CreateWindowExW: " << LastErrorText();
     }
     ~TestWindow() {
@@ -167,7 +173,7 @@ public:
     TestWindow& operator=(const TestWindow&) = delete;
     HWND get() const { return window_.get(); }
 
-private:
+  private:
     ATOM atom_ = 0;
     win32::UniqueHwnd window_;
 };

@@ -1,16 +1,15 @@
-#include "platform/win32/Win32TopWindows.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <future>
 #include <memory>
 #include <thread>
 
+#include "Win32TestSupport.h"
 #include "platform/Error.h"
 #include "platform/win32/UniqueHandle.h"
-#include "Win32TestSupport.h"
+#include "platform/win32/Win32TopWindows.h"
 
 namespace vantrel {
 namespace {
@@ -27,7 +26,7 @@ bool BecomesForeground(HWND window) {
 // The windows are shared by the suite: without a window manager, Wine takes
 // about two seconds to take each visible window down.
 class Win32TopWindowsTest : public ::testing::Test {
-protected:
+  protected:
     struct Windows {
         // Titles no other window on the desktop has.
         std::wstring ledger = UniqueName(L"Vantrel Ledger");
@@ -105,7 +104,8 @@ TEST_F(Win32TopWindowsTest, AHungMinimizedWindowDoesNotHoldTheActivation) {
     const bool returned = finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     EXPECT_TRUE(returned) << "the activation waited for the hung program";
     const auto hung = reinterpret_cast<WindowHandle>(FindWindowW(nullptr, title.c_str()));
-    EXPECT_TRUE(win32::Win32TopWindows().IsBusy(hung)) << "a program that reads no messages is busy";
+    EXPECT_TRUE(win32::Win32TopWindows().IsBusy(hung))
+        << "a program that reads no messages is busy";
     SetEvent(release.get());
     activation.join();
     source.join();
@@ -120,7 +120,8 @@ BOOL CALLBACK FindTopOfProcess(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<TopOfProcess*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search.pid || !IsWindowVisible(window)) return TRUE;
+    if (pid != search.pid || !IsWindowVisible(window))
+        return TRUE;
     search.found = window;
     return FALSE;
 }
@@ -131,8 +132,8 @@ TEST_F(Win32TopWindowsTest, AnEditControlOfAnotherProgramSaysWhetherTextIsSelect
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     std::wstring line = L"notepad.exe";
-    ASSERT_TRUE(CreateProcessW(L"C:\\windows\\notepad.exe", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &info))
+    ASSERT_TRUE(CreateProcessW(L"C:\\windows\\notepad.exe", line.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &info))
         << testing::LastErrorText();
     const win32::UniqueHandleObj process(info.hProcess);
     const win32::UniqueHandleObj thread(info.hThread);
@@ -156,7 +157,8 @@ TEST_F(Win32TopWindowsTest, AnEditControlOfAnotherProgramSaysWhetherTextIsSelect
     EXPECT_EQ(windows_.FocusedSelection(0), Selection::NotEmpty) << "0 asks the foreground window";
     EXPECT_FALSE(windows_.IsBusy(handle)) << "notepad reads its messages";
     // A control that is not an edit cannot say.
-    EXPECT_EQ(windows_.FocusedSelection(reinterpret_cast<WindowHandle>(w_->other.get())), Selection::Unknown);
+    EXPECT_EQ(windows_.FocusedSelection(reinterpret_cast<WindowHandle>(w_->other.get())),
+              Selection::Unknown);
     TerminateProcess(process.get(), 0);
     WaitForSingleObject(process.get(), 10000);
 }

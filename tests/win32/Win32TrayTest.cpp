@@ -1,11 +1,10 @@
-#include "platform/win32/Win32Tray.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include "Win32TestSupport.h"
 #include "app/CIAsystray.h"
+#include "platform/win32/Win32Tray.h"
 
 namespace vantrel {
 namespace {

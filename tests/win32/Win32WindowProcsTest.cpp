@@ -1,15 +1,14 @@
-#include "platform/win32/Win32WindowProcs.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <vector>
 
+#include "Win32TestSupport.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32Keyboard.h"
 #include "platform/win32/Win32MessageLoop.h"
-#include "Win32TestSupport.h"
+#include "platform/win32/Win32WindowProcs.h"
 
 namespace vantrel {
 namespace {
@@ -40,17 +39,22 @@ LRESULT CALLBACK OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 // A portable replacement: records, then hands on, as the hotkey module's does.
-std::intptr_t Portable(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t Portable(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                       std::intptr_t lParam) {
     if (message == kProbe || message == WM_HOTKEY)
         gPortableSeen.push_back({reinterpret_cast<HWND>(window), message, wParam, lParam});
-    if (message == kThrow) throw std::runtime_error("escaped");
-    return gProcs->CallProc(gPrevious, window, message, wParam, lParam) + (message == kProbe ? 1 : 0);
+    if (message == kThrow)
+        throw std::runtime_error("escaped");
+    return gProcs->CallProc(gPrevious, window, message, wParam, lParam) +
+           (message == kProbe ? 1 : 0);
 }
 
-std::intptr_t OtherPortable(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; }
+std::intptr_t OtherPortable(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
+    return 0;
+}
 
 class Win32WindowProcsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gOwnSeen.clear();
         gPortableSeen.clear();
@@ -100,7 +104,8 @@ TEST_F(Win32WindowProcsTest, AnExceptionStopsAtTheThunkAndTheMessageGetsZero) {
 }
 
 TEST_F(Win32WindowProcsTest, InstallingOnAWindowThatIsGoneReturnsZero) {
-    HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND gone =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
     EXPECT_EQ(procs_.Install(reinterpret_cast<WindowHandle>(gone), procs_.AddressOf(Portable)), 0u);
 }
@@ -112,10 +117,16 @@ TEST_F(Win32WindowProcsTest, APressedHotKeyReachesThePortableProcedure) {
     win32::Win32Keyboard keyboard;
     win32::Win32MessageLoop loop;
     gPrevious = procs_.Install(handle(), procs_.AddressOf(Portable));
-    ASSERT_NE(hotkeys.Register(handle(), 0xC123, MOD_CONTROL | MOD_SHIFT, VK_F8), 0) << LastErrorText();
-    keyboard.Send({{VK_CONTROL, false}, {VK_SHIFT, false}, {VK_F8, false}, {VK_F8, true}, {VK_SHIFT, true},
+    ASSERT_NE(hotkeys.Register(handle(), 0xC123, MOD_CONTROL | MOD_SHIFT, VK_F8), 0)
+        << LastErrorText();
+    keyboard.Send({{VK_CONTROL, false},
+                   {VK_SHIFT, false},
+                   {VK_F8, false},
+                   {VK_F8, true},
+                   {VK_SHIFT, true},
                    {VK_CONTROL, true}});
-    const bool arrived = loop.PumpUntil([] { return !gPortableSeen.empty(); }, std::chrono::seconds(5));
+    const bool arrived =
+        loop.PumpUntil([] { return !gPortableSeen.empty(); }, std::chrono::seconds(5));
     hotkeys.Unregister(handle(), 0xC123);
     procs_.Install(handle(), gPrevious);
     ASSERT_TRUE(arrived);

@@ -38,7 +38,7 @@ namespace {
 constexpr LONGLONG kMaxScriptBytes = 1 << 20;
 
 class Record {
-public:
+  public:
     void Add(std::string_view key, std::string_view value) {
         text_ += key;
         text_ += ' ';
@@ -51,7 +51,7 @@ public:
     }
     const std::string& text() const { return text_; }
 
-private:
+  private:
     std::string text_;
 };
 
@@ -61,37 +61,40 @@ struct Failure {
 };
 
 class OpenedClipboard {
-public:
+  public:
     OpenedClipboard() {
         // Another program may hold the clipboard for a moment (the copy that filled it).
         for (int attempt = 0; attempt < 20 && !open_; ++attempt) {
             open_ = OpenClipboard(nullptr) != FALSE;
-            if (!open_) Sleep(10);
+            if (!open_)
+                Sleep(10);
         }
     }
     ~OpenedClipboard() {
-        if (open_) CloseClipboard();
+        if (open_)
+            CloseClipboard();
     }
     OpenedClipboard(const OpenedClipboard&) = delete;
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
     explicit operator bool() const { return open_; }
 
-private:
+  private:
     bool open_ = false;
 };
 
 class LockedGlobal {
-public:
+  public:
     explicit LockedGlobal(HGLOBAL h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
     ~LockedGlobal() {
-        if (p_) GlobalUnlock(h_);
+        if (p_)
+            GlobalUnlock(h_);
     }
     LockedGlobal(const LockedGlobal&) = delete;
     LockedGlobal& operator=(const LockedGlobal&) = delete;
     const void* get() const { return p_; }
     SIZE_T size() const { return GlobalSize(h_); }
 
-private:
+  private:
     HGLOBAL h_;
     void* p_;
 };
@@ -116,16 +119,20 @@ void RecordClipboard(Record& record, std::string& text) {
 
 std::string ReadScriptBytes(const std::string& path) {
     const HANDLE h = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw Failure{3, "cannot open the script, system error " + std::to_string(GetLastError())};
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw Failure{3, "cannot open the script, system error " + std::to_string(GetLastError())};
     const win32::UniqueHandleObj file(h);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) throw Failure{3, "cannot size the script, system error " + std::to_string(GetLastError())};
-    if (size.QuadPart > kMaxScriptBytes) throw Failure{2, "script larger than 1 MiB"};
+    if (!GetFileSizeEx(file.get(), &size))
+        throw Failure{3, "cannot size the script, system error " + std::to_string(GetLastError())};
+    if (size.QuadPart > kMaxScriptBytes)
+        throw Failure{2, "script larger than 1 MiB"};
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD got = 0;
-    if (!bytes.empty() && !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+    if (!bytes.empty() &&
+        !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
         throw Failure{3, "cannot read the script, system error " + std::to_string(GetLastError())};
     bytes.resize(got);
     return bytes;
@@ -133,16 +140,19 @@ std::string ReadScriptBytes(const std::string& path) {
 
 // Scripts are written in the ANSI code page.
 std::string AnsiToUtf8(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (ansi.empty())
+        return {};
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
     return win32::Narrow(wide);
 }
 
 class DocumentCenter {
-public:
-    explicit DocumentCenter(Record& record) : record_(record), window_(FindWindowW(nullptr, kDocumentCenterTitle)) {
+  public:
+    explicit DocumentCenter(Record& record)
+        : record_(record), window_(FindWindowW(nullptr, kDocumentCenterTitle)) {
         if (window_) {
             char hwnd[32];
             wsprintfA(hwnd, "%p", static_cast<void*>(window_));
@@ -154,16 +164,18 @@ public:
 
     void Hand(const std::string& message) {
         record_.Add("op", message);
-        if (!window_) return;
-        COPYDATASTRUCT data{kCopyDataTag, static_cast<DWORD>(message.size()), const_cast<char*>(message.data())};
+        if (!window_)
+            return;
+        COPYDATASTRUCT data{kCopyDataTag, static_cast<DWORD>(message.size()),
+                            const_cast<char*>(message.data())};
         DWORD_PTR result = 0;
         // A hung window must not hang the runner.
-        if (!SendMessageTimeoutW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
-                                 &result))
+        if (!SendMessageTimeoutW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                 SMTO_ABORTIFHUNG, 5000, &result))
             record_.Add("sendfailed", message);
     }
 
-private:
+  private:
     Record& record_;
     HWND window_;
 };
@@ -173,7 +185,8 @@ int RunScript(Record& record, const std::string& path, const std::string& clipbo
     const std::string bytes = ReadScriptBytes(path);
     record.Add("scriptbytes", Hex(bytes));
     const ParsedScript script = ParseScript(AnsiToUtf8(bytes));
-    if (!script.error.empty()) throw Failure{2, script.error};
+    if (!script.error.empty())
+        throw Failure{2, script.error};
 
     DocumentCenter center(record);
     for (const ScriptStatement& s : script.statements) {
@@ -198,7 +211,8 @@ int RunScript(Record& record, const std::string& path, const std::string& clipbo
 int RunSearch(Record& record, const std::string& argument) {
     record.Add("search", Escaped(argument));
     const std::optional<SearchRequest> search = ParseSearch(argument);
-    if (!search) throw Failure{2, "expected Index=APP;Criteria=FIELD='VALUE'"};
+    if (!search)
+        throw Failure{2, "expected Index=APP;Criteria=FIELD='VALUE'"};
     DocumentCenter center(record);
     center.Hand("search\t" + Escaped(search->application) + "\t" + Escaped(search->field) + "\t" +
                 Escaped(search->value));
@@ -214,14 +228,18 @@ int Run(Record& record) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     GetStartupInfoW(&startup);
-    record.Add("show", (startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : "none");
+    record.Add("show", (startup.dwFlags & STARTF_USESHOWWINDOW)
+                           ? std::to_string(startup.wShowWindow)
+                           : "none");
 
     std::string clipboardText;
     RecordClipboard(record, clipboardText);
 
     const CommandLineParts parts = SplitCommandLine(raw);
-    if (parts.argument.empty()) throw Failure{1, "no script path and no search given"};
-    if (IsSearchArgument(parts.argument)) return RunSearch(record, parts.argument);
+    if (parts.argument.empty())
+        throw Failure{1, "no script path and no search given"};
+    if (IsSearchArgument(parts.argument))
+        return RunSearch(record, parts.argument);
     return RunScript(record, parts.argument, clipboardText);
 }
 

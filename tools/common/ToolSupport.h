@@ -61,7 +61,8 @@ inline std::string Hex(std::string_view bytes) {
 inline std::int64_t UnixMicrosNow() {
     FILETIME ft{};
     GetSystemTimePreciseAsFileTime(&ft);
-    const std::uint64_t ticks = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
     constexpr std::uint64_t kEpochTicks = 116444736000000000ULL;  // 1601-01-01 to 1970-01-01
     return static_cast<std::int64_t>((ticks - kEpochTicks) / 10);
 }
@@ -71,7 +72,8 @@ inline std::wstring PathBesideExe(std::wstring_view fileName) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring(fileName);
+        if (n == 0)
+            return std::wstring(fileName);
         if (n < path.size()) {
             path.resize(n);
             break;
@@ -87,16 +89,19 @@ inline std::wstring PathBesideExe(std::wstring_view fileName) {
 // the end even when two processes write at once, so records never interleave.
 inline bool AppendToFile(const std::wstring& path, std::string_view bytes) {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        const HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        const HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
-            if (GetLastError() != ERROR_SHARING_VIOLATION) return false;
+            if (GetLastError() != ERROR_SHARING_VIOLATION)
+                return false;
             Sleep(10);  // someone opened the record without sharing; it is brief
             continue;
         }
         const win32::UniqueHandleObj file(h);
         DWORD written = 0;
-        return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) &&
                written == bytes.size();
     }
     return false;

@@ -47,13 +47,15 @@ State& TheState() {
 }
 
 void LogEvent(const std::string& event) {
-    AppendToFile(PathBesideExe(L"doccenter.log"), std::to_string(UnixMicrosNow()) + " " + event + "\n");
+    AppendToFile(PathBesideExe(L"doccenter.log"),
+                 std::to_string(UnixMicrosNow()) + " " + event + "\n");
 }
 
 // A sender other than brisklet may put anything in a message; keep every line one line.
 std::string OneLine(std::string text) {
     for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
     }
     return text;
 }
@@ -63,8 +65,10 @@ std::vector<std::string> SplitTabs(const std::string& text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t tab = text.find('\t', start);
-        parts.push_back(OneLine(text.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
-        if (tab == std::string::npos) return parts;
+        parts.push_back(OneLine(
+            text.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
+        if (tab == std::string::npos)
+            return parts;
         start = tab + 1;
     }
 }
@@ -72,7 +76,8 @@ std::vector<std::string> SplitTabs(const std::string& text) {
 // The edit control grows slow with huge lines; the log keeps the full text.
 std::string Shown(const std::string& text) {
     constexpr std::size_t kLongest = 300;
-    if (text.size() <= kLongest) return text;
+    if (text.size() <= kLongest)
+        return text;
     std::size_t cut = kLongest;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     return text.substr(0, cut) + "...";
@@ -81,8 +86,10 @@ std::string Shown(const std::string& text) {
 void Refresh() {
     const State& s = TheState();
     std::string text = "Document " + std::to_string(s.document) + "\r\n\r\nIndex fields\r\n";
-    if (s.fields.empty()) text += "  (none)\r\n";
-    for (const auto& [name, value] : s.fields) text += "  " + Shown(name) + " = " + Shown(value) + "\r\n";
+    if (s.fields.empty())
+        text += "  (none)\r\n";
+    for (const auto& [name, value] : s.fields)
+        text += "  " + Shown(name) + " = " + Shown(value) + "\r\n";
     text += "\r\nOperations\r\n";
     for (const std::string& op : s.operations) text += "  " + Shown(op) + "\r\n";
     SetWindowTextW(s.view, win32::Widen(text).c_str());
@@ -95,7 +102,8 @@ void Operation(const std::string& what) {
     State& s = TheState();
     LogEvent(what);
     s.operations.push_back(what);
-    if (s.operations.size() > kShownOperations) s.operations.pop_front();
+    if (s.operations.size() > kShownOperations)
+        s.operations.pop_front();
     Refresh();
 }
 
@@ -110,7 +118,8 @@ void Apply(const std::string& message) {
                 found = true;
             }
         }
-        if (!found) s.fields.emplace_back(p[1], p[2]);
+        if (!found)
+            s.fields.emplace_back(p[1], p[2]);
         Operation("field " + p[1] + " = " + p[2]);
     } else if (p[0] == "save" && p.size() == 1) {
         Operation("saved document " + std::to_string(s.document));
@@ -130,9 +139,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CREATE: {
             TheState().view = CreateWindowExW(
                 WS_EX_CLIENTEDGE, L"EDIT", L"",
-                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0, 0, hwnd,
-                nullptr, reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance, nullptr);
-            SendMessageW(TheState().view, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0,
+                0, 0, 0, hwnd, nullptr, reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance,
+                nullptr);
+            SendMessageW(TheState().view, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
             Refresh();
             return 0;
         }
@@ -164,7 +175,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL CALLBACK CloseIfDocumentCenter(HWND hwnd, LPARAM) {
     wchar_t name[64] = {};
-    if (GetClassNameW(hwnd, name, 64) && lstrcmpW(name, kClassName) == 0) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (GetClassNameW(hwnd, name, 64) && lstrcmpW(name, kClassName) == 0)
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
     return TRUE;
 }
 
@@ -177,12 +189,14 @@ int Run(HINSTANCE instance, int show) {
     wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) return 1;
+    if (!RegisterClassExW(&wc))
+        return 1;
 
-    win32::UniqueHwnd window(CreateWindowExW(0, kClassName, kDocumentCenterTitle, WS_OVERLAPPEDWINDOW,
-                                                   CW_USEDEFAULT, CW_USEDEFAULT, 520, 400, nullptr, nullptr,
-                                                   instance, nullptr));
-    if (!window) return 1;
+    win32::UniqueHwnd window(CreateWindowExW(0, kClassName, kDocumentCenterTitle,
+                                             WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 520,
+                                             400, nullptr, nullptr, instance, nullptr));
+    if (!window)
+        return 1;
     LogEvent("start " + std::to_string(GetCurrentProcessId()));
     ShowWindow(window.get(), show);
     UpdateWindow(window.get());

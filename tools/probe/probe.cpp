@@ -42,27 +42,31 @@
 //                                 until ended
 #include <windows.h>
 
-#include "common/ToolSupport.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/ToolSupport.h"
+
 namespace {
 
 std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    if (w.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                        nullptr);
     return s;
 }
 
 void Print(const std::wstring& w) {
     const std::string s = Utf8(w) + "\n";
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written, nullptr);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written,
+              nullptr);
 }
 
 std::wstring TextOf(HWND h) {
@@ -105,8 +109,10 @@ template <typename F>
 bool WaitFor(DWORD ms, F done) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
+        if (done())
+            return true;
+        if (GetTickCount() - start >= ms)
+            return false;
         Sleep(20);
     }
 }
@@ -124,14 +130,16 @@ std::vector<HWND> Children(HWND parent) {
 
 HWND NthEdit(HWND parent, int n) {
     for (HWND h : Children(parent)) {
-        if (_wcsicmp(ClassOf(h).c_str(), L"Edit") == 0 && --n == 0) return h;
+        if (_wcsicmp(ClassOf(h).c_str(), L"Edit") == 0 && --n == 0)
+            return h;
     }
     return nullptr;
 }
 
 HWND ButtonCaptioned(HWND parent, const std::wstring& caption) {
     for (HWND h : Children(parent)) {
-        if (_wcsicmp(ClassOf(h).c_str(), L"Button") == 0 && TextOf(h) == caption) return h;
+        if (_wcsicmp(ClassOf(h).c_str(), L"Button") == 0 && TextOf(h) == caption)
+            return h;
     }
     return nullptr;
 }
@@ -159,7 +167,8 @@ SlowSource gSlow;
 constexpr UINT_PTR kCopyTimer = 1;
 
 LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_KEYDOWN) Print(L"key " + std::to_wstring(wp));
+    if (msg == WM_KEYDOWN)
+        Print(L"key " + std::to_wstring(wp));
     if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) {
         SetTimer(h, kCopyTimer, gSlow.delay, nullptr);
         return 0;
@@ -167,20 +176,23 @@ LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER && wp == kCopyTimer) {
         KillTimer(h, kCopyTimer);
         ++gSlow.copies;
-        const std::wstring text = gSlow.copies == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(gSlow.copies);
+        const std::wstring text =
+            gSlow.copies == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(gSlow.copies);
         if (WaitFor(2000, [&] { return OpenClipboard(h) != 0; })) {
             EmptyClipboard();
             const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
             if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
                 std::memcpy(GlobalLock(memory), text.c_str(), bytes);
                 GlobalUnlock(memory);
-                if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+                if (!SetClipboardData(CF_UNICODETEXT, memory))
+                    GlobalFree(memory);
             }
             CloseClipboard();
         }
         return 0;
     }
-    if (msg == WM_DESTROY) PostQuitMessage(0);
+    if (msg == WM_DESTROY)
+        PostQuitMessage(0);
     return DefWindowProcW(h, msg, wp, lp);
 }
 
@@ -189,7 +201,8 @@ WNDPROC gEditProc = nullptr;
 DWORD gBusyMs = 0;
 
 LRESULT CALLBACK BusyEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) Sleep(gBusyMs);
+    if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0)
+        Sleep(gBusyMs);
     return CallWindowProcW(gEditProc, h, msg, wp, lp);
 }
 
@@ -198,7 +211,8 @@ LRESULT CALLBACK BusySourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         SetFocus(GetWindow(h, GW_CHILD));
         return 0;
     }
-    if (msg == WM_DESTROY) PostQuitMessage(0);
+    if (msg == WM_DESTROY)
+        PostQuitMessage(0);
     return DefWindowProcW(h, msg, wp, lp);
 }
 
@@ -216,21 +230,26 @@ int Usage() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     const std::wstring cmd = argv[1];
     auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
     auto num = [&](int i) { return i < argc ? static_cast<DWORD>(_wtoi(argv[i])) : 0u; };
 
-    if (cmd == L"wait-window") return WaitFor(num(3), [&] { return TopWindow(arg(2)) != nullptr; }) ? 0 : 1;
-    if (cmd == L"wait-gone") return WaitFor(num(3), [&] { return TopWindow(arg(2)) == nullptr; }) ? 0 : 1;
+    if (cmd == L"wait-window")
+        return WaitFor(num(3), [&] { return TopWindow(arg(2)) != nullptr; }) ? 0 : 1;
+    if (cmd == L"wait-gone")
+        return WaitFor(num(3), [&] { return TopWindow(arg(2)) == nullptr; }) ? 0 : 1;
     if (cmd == L"wait-hotkey") {
         const UINT mods = num(2), vk = num(3);
         const bool wantHeld = arg(5) == L"held";
-        return WaitFor(num(4), [&] {
-                   const bool free = RegisterHotKey(nullptr, 0x7001, mods, vk) != 0;
-                   if (free) UnregisterHotKey(nullptr, 0x7001);
-                   return free != wantHeld;
-               })
+        return WaitFor(num(4),
+                       [&] {
+                           const bool free = RegisterHotKey(nullptr, 0x7001, mods, vk) != 0;
+                           if (free)
+                               UnregisterHotKey(nullptr, 0x7001);
+                           return free != wantHeld;
+                       })
                    ? 0
                    : 1;
     }
@@ -249,50 +268,57 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"set-clipboard") {
         const std::wstring text = arg(2);
-        if (!WaitFor(1000, [] { return OpenClipboard(nullptr) != 0; })) return 1;
+        if (!WaitFor(1000, [] { return OpenClipboard(nullptr) != 0; }))
+            return 1;
         EmptyClipboard();
         HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
         if (g != nullptr) {
             memcpy(GlobalLock(g), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
             GlobalUnlock(g);
-            if (SetClipboardData(CF_UNICODETEXT, g) == nullptr) GlobalFree(g);  // owned on success only
+            if (SetClipboardData(CF_UNICODETEXT, g) == nullptr)
+                GlobalFree(g);  // owned on success only
         }
         CloseClipboard();
         return 0;
     }
     if (cmd == L"activate") {
         const HWND h = TopWindow(arg(2));
-        if (h == nullptr) return 1;
+        if (h == nullptr)
+            return 1;
         SetForegroundWindow(h);
         return WaitFor(num(3), [&] { return GetForegroundWindow() == h; }) ? 0 : 1;
     }
     if (cmd == L"foreground") {
         HWND h = GetForegroundWindow();
         wchar_t buffer[1024] = {};
-        if (h != nullptr) GetWindowTextW(h, buffer, static_cast<int>(std::size(buffer)));
+        if (h != nullptr)
+            GetWindowTextW(h, buffer, static_cast<int>(std::size(buffer)));
         Print(buffer);
         return 0;
     }
     if (cmd == L"rect") {
         HWND h = TopWindow(arg(2));
-        if (h == nullptr) return 1;
+        if (h == nullptr)
+            return 1;
         RECT r{};
         GetWindowRect(h, &r);
-        Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
-              L" " + std::to_wstring(r.bottom - r.top));
+        Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+              std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
         return 0;
     }
     if (cmd == L"move") {
         HWND h = TopWindow(arg(2));
-        if (h == nullptr) return 1;
+        if (h == nullptr)
+            return 1;
         const int x = _wtoi(arg(3).c_str()), y = _wtoi(arg(4).c_str());
         const int w = _wtoi(arg(5).c_str()), ht = _wtoi(arg(6).c_str());
         return SetWindowPos(h, nullptr, x, y, w, ht, SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     }
     if (cmd == L"hold-clipboard") {
-        HWND owner = CreateWindowExW(0, L"STATIC", L"probe clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                     nullptr, nullptr, nullptr);
-        if (!WaitFor(2000, [&] { return OpenClipboard(owner) != 0; })) return 1;
+        HWND owner = CreateWindowExW(0, L"STATIC", L"probe clipboard holder", 0, 0, 0, 0, 0,
+                                     HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (!WaitFor(2000, [&] { return OpenClipboard(owner) != 0; }))
+            return 1;
         Print(L"holding");
         Sleep(num(2));
         CloseClipboard();
@@ -307,9 +333,11 @@ int wmain(int argc, wchar_t** argv) {
         wc.lpszClassName = L"VantrelSlowSource";
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         RegisterClassW(&wc);
-        HWND h = CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 500,
-                                 300, 120, nullptr, nullptr, wc.hInstance, nullptr);
-        if (h == nullptr) return 1;
+        HWND h =
+            CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            700, 500, 300, 120, nullptr, nullptr, wc.hInstance, nullptr);
+        if (h == nullptr)
+            return 1;
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
@@ -325,11 +353,14 @@ int wmain(int argc, wchar_t** argv) {
         wc.lpszClassName = L"VantrelBusySource";
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         RegisterClassW(&wc);
-        HWND h = CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 650,
-                                 300, 80, nullptr, nullptr, wc.hInstance, nullptr);
-        HWND edit = CreateWindowExW(0, L"EDIT", arg(3).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 280,
-                                    30, h, nullptr, wc.hInstance, nullptr);
-        if (h == nullptr || edit == nullptr) return 1;
+        HWND h =
+            CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            700, 650, 300, 80, nullptr, nullptr, wc.hInstance, nullptr);
+        HWND edit =
+            CreateWindowExW(0, L"EDIT", arg(3).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0,
+                            0, 280, 30, h, nullptr, wc.hInstance, nullptr);
+        if (h == nullptr || edit == nullptr)
+            return 1;
         gEditProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BusyEditProc)));
         SendMessageW(edit, EM_SETSEL, num(4), num(5));
@@ -347,9 +378,10 @@ int wmain(int argc, wchar_t** argv) {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"VantrelClipboardWatch";
         RegisterClassW(&wc);
-        const HWND h = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       wc.hInstance, nullptr);
-        if (h == nullptr || !AddClipboardFormatListener(h)) return 1;
+        const HWND h = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                       nullptr, wc.hInstance, nullptr);
+        if (h == nullptr || !AddClipboardFormatListener(h))
+            return 1;
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
         return 0;
@@ -362,22 +394,26 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"resources") {
         HWND h = TopWindow(arg(2));
-        if (h == nullptr) return 1;
+        if (h == nullptr)
+            return 1;
         DWORD pid = 0;
         GetWindowThreadProcessId(h, &pid);
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-        if (process == nullptr) return 1;
+        if (process == nullptr)
+            return 1;
         DWORD handles = 0;
         GetProcessHandleCount(process, &handles);
         const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
         const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
         CloseHandle(process);
-        Print(std::to_wstring(handles) + L" " + std::to_wstring(gdi) + L" " + std::to_wstring(user));
+        Print(std::to_wstring(handles) + L" " + std::to_wstring(gdi) + L" " +
+              std::to_wstring(user));
         return 0;
     }
     HWND top = nullptr;
-    if (cmd == L"texts" || cmd == L"set-text" || cmd == L"click" || cmd == L"check" || cmd == L"checked" || cmd == L"focus" ||
-        cmd == L"close" || cmd == L"select" || cmd == L"get-text") {
+    if (cmd == L"texts" || cmd == L"set-text" || cmd == L"click" || cmd == L"check" ||
+        cmd == L"checked" || cmd == L"focus" || cmd == L"close" || cmd == L"select" ||
+        cmd == L"get-text") {
         top = TopWindow(arg(2));
         if (top == nullptr) {
             Print(L"no window titled " + arg(2));
@@ -388,34 +424,40 @@ int wmain(int argc, wchar_t** argv) {
         for (HWND h : Children(top)) {
             RECT r{};
             GetWindowRect(h, &r);
-            Print(ClassOf(h) + L"|" + TextOf(h) + L"|" + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) +
-                  L" " + std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
+            Print(ClassOf(h) + L"|" + TextOf(h) + L"|" + std::to_wstring(r.left) + L" " +
+                  std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
+                  std::to_wstring(r.bottom - r.top));
         }
         return 0;
     }
     if (cmd == L"set-text") {
         HWND edit = NthEdit(top, static_cast<int>(num(3)));
-        if (edit == nullptr) return 1;
+        if (edit == nullptr)
+            return 1;
         const std::wstring text = arg(4);
-        SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                            nullptr);
+        SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
         return 0;
     }
     if (cmd == L"select") {
         HWND edit = NthEdit(top, static_cast<int>(num(3)));
-        if (edit == nullptr) return 1;
-        SendMessageTimeoutW(edit, EM_SETSEL, num(4), static_cast<LPARAM>(num(5)), SMTO_ABORTIFHUNG, 2000, nullptr);
+        if (edit == nullptr)
+            return 1;
+        SendMessageTimeoutW(edit, EM_SETSEL, num(4), static_cast<LPARAM>(num(5)), SMTO_ABORTIFHUNG,
+                            2000, nullptr);
         return 0;
     }
     if (cmd == L"get-text") {
         HWND edit = NthEdit(top, static_cast<int>(num(3)));
-        if (edit == nullptr) return 1;
+        if (edit == nullptr)
+            return 1;
         Print(TextOf(edit));
         return 0;
     }
     if (cmd == L"focus") {
         HWND edit = NthEdit(top, static_cast<int>(num(3)));
-        if (edit == nullptr) return 1;
+        if (edit == nullptr)
+            return 1;
         // Focus belongs to the other thread's queue: borrow its input state briefly.
         const DWORD other = GetWindowThreadProcessId(edit, nullptr);
         AttachThreadInput(GetCurrentThreadId(), other, TRUE);
@@ -426,7 +468,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"checked") {
         HWND button = ButtonCaptioned(top, arg(3));
-        if (button == nullptr) return 1;
+        if (button == nullptr)
+            return 1;
         DWORD_PTR state = 0;
         SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
         Print(state == BST_UNCHECKED ? L"0" : L"1");
@@ -439,8 +482,8 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
         if (cmd == L"check") {
-            SendMessageTimeoutW(button, BM_SETCHECK, num(4) != 0 ? BST_CHECKED : BST_UNCHECKED, 0, SMTO_ABORTIFHUNG,
-                                2000, nullptr);
+            SendMessageTimeoutW(button, BM_SETCHECK, num(4) != 0 ? BST_CHECKED : BST_UNCHECKED, 0,
+                                SMTO_ABORTIFHUNG, 2000, nullptr);
             return 0;
         }
         PostMessageW(button, BM_CLICK, 0, 0);
@@ -464,7 +507,8 @@ int wmain(int argc, wchar_t** argv) {
         Print(std::wstring(caption) + L"|" + TextOf(GetDlgItem(s.found, 0xFFFF)) + L"|" +
               ((ex & WS_EX_TOPMOST) != 0 ? L"topmost" : L"normal"));
         HWND ok = GetDlgItem(s.found, IDOK);
-        if (ok == nullptr) ok = GetDlgItem(s.found, IDCANCEL);
+        if (ok == nullptr)
+            ok = GetDlgItem(s.found, IDCANCEL);
         PostMessageW(ok != nullptr ? ok : s.found, ok != nullptr ? BM_CLICK : WM_CLOSE, 0, 0);
         return 0;
     }

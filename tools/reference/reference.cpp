@@ -31,7 +31,8 @@ constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Vant
 constexpr wchar_t kScriptPath[] = L"c:\\program files\\Tallowin\\scripts\\brisklet.sc";
 constexpr wchar_t kRunnerPath[] = L"C:\\program files\\tallowin\\scripts\\brisklet.exe";
 constexpr wchar_t kRunnerCommandLine[] =
-    L"C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program files\\tallowin\\scripts\\brisklet.sc";
+    L"C:\\program files\\tallowin\\scripts\\brisklet.exe C:\\program "
+    L"files\\tallowin\\scripts\\brisklet.sc";
 constexpr int kHotKeyId = 1;
 constexpr ULONGLONG kCopyTimeoutMs = 500;
 constexpr DWORD kWaitSliceMs = 5;
@@ -51,12 +52,13 @@ bool gCloseRequested = false;  // a WM_CLOSE during a cycle waits for its end
 
 std::wstring ReadSetting(const wchar_t* name, const wchar_t* byDefault) {
     DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr,
+                     &bytes) != ERROR_SUCCESS)
         return byDefault;
     std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
     bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value.data(), &bytes) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value.data(),
+                     &bytes) != ERROR_SUCCESS)
         return byDefault;
     value.resize(wcsnlen(value.c_str(), value.size()));
     return value;
@@ -69,9 +71,12 @@ Settings ReadSettings() {
     s.key = static_cast<UINT>(_wtoi(ReadSetting(L"Hotkey", L"122").c_str()));
     // Stored as key events report modifiers (1 Shift, 2 Ctrl, 4 Alt).
     const int shift = _wtoi(ReadSetting(L"HotKeyShift", L"0").c_str());
-    if (shift & 1) s.modifiers |= MOD_SHIFT;
-    if (shift & 2) s.modifiers |= MOD_CONTROL;
-    if (shift & 4) s.modifiers |= MOD_ALT;
+    if (shift & 1)
+        s.modifiers |= MOD_SHIFT;
+    if (shift & 2)
+        s.modifiers |= MOD_CONTROL;
+    if (shift & 4)
+        s.modifiers |= MOD_ALT;
     const std::wstring saveNext = ReadSetting(L"SaveNext", L"False");
     s.saveNext = lstrcmpiW(saveNext.c_str(), L"True") == 0 || _wtoi(saveNext.c_str()) != 0;
     return s;
@@ -111,11 +116,13 @@ struct PrefixSearch {
 
 BOOL CALLBACK MatchTitlePrefix(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<PrefixSearch*>(param);
-    if (!IsWindowVisible(hwnd)) return TRUE;
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
     wchar_t title[512];
     const int n = GetWindowTextW(hwnd, title, 512);
     const auto length = static_cast<int>(search->prefix.size());
-    if (n >= length && CompareStringOrdinal(title, length, search->prefix.data(), length, TRUE) == CSTR_EQUAL) {
+    if (n >= length &&
+        CompareStringOrdinal(title, length, search->prefix.data(), length, TRUE) == CSTR_EQUAL) {
         search->found = hwnd;
         return FALSE;
     }
@@ -132,10 +139,13 @@ bool AwaitReady(HWND window) {
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
         if (GetForegroundWindow() == window &&
-            (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus) &&
-            (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 50, nullptr) || IsHungAppWindow(window)))
+            (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+             info.hwndFocus) &&
+            (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 50, nullptr) ||
+             IsHungAppWindow(window)))
             return true;
-        if (GetTickCount64() >= deadline) return false;
+        if (GetTickCount64() >= deadline)
+            return false;
         WaitBriefly(kWaitSliceMs);
     }
 }
@@ -148,15 +158,19 @@ bool ActivateSourceWindow(const std::wstring& title) {
         EnumWindows(MatchTitlePrefix, reinterpret_cast<LPARAM>(&search));
         window = search.found;
     }
-    if (!window) return false;
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    if (GetForegroundWindow() == window) return true;
+    if (!window)
+        return false;
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    if (GetForegroundWindow() == window)
+        return true;
     SetForegroundWindow(window);
     return AwaitReady(window);
 }
 
 void WaitForModifiersReleased() {
-    while ((GetAsyncKeyState(VK_CONTROL) | GetAsyncKeyState(VK_SHIFT) | GetAsyncKeyState(VK_MENU)) & 0x8000)
+    while ((GetAsyncKeyState(VK_CONTROL) | GetAsyncKeyState(VK_SHIFT) | GetAsyncKeyState(VK_MENU)) &
+           0x8000)
         WaitBriefly(kWaitSliceMs);
 }
 
@@ -164,7 +178,8 @@ INPUT Key(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
-    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_HOME || vk == VK_END ? KEYEVENTF_EXTENDEDKEY : 0);
+    in.ki.dwFlags =
+        (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_HOME || vk == VK_END ? KEYEVENTF_EXTENDEDKEY : 0);
     return in;
 }
 
@@ -174,22 +189,27 @@ bool CopyWith(std::vector<INPUT> keys) {
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     const ULONGLONG deadline = GetTickCount64() + kCopyTimeoutMs;
     for (;;) {
-        if (GetClipboardSequenceNumber() != before && IsClipboardFormatAvailable(CF_UNICODETEXT)) return true;
+        if (GetClipboardSequenceNumber() != before && IsClipboardFormatAvailable(CF_UNICODETEXT))
+            return true;
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
+        if (now >= deadline)
+            return false;
         WaitBriefly(static_cast<DWORD>(std::min<ULONGLONG>(kWaitSliceMs, deadline - now)));
     }
 }
 
 bool CopyAtCursor() {
-    if (CopyWith({Key(VK_CONTROL, false), Key('C', false), Key('C', true), Key(VK_CONTROL, true)})) return true;
-    return CopyWith({Key(VK_HOME, false), Key(VK_HOME, true), Key(VK_SHIFT, false), Key(VK_END, false),
-                     Key(VK_END, true), Key(VK_SHIFT, true), Key(VK_CONTROL, false), Key('C', false),
-                     Key('C', true), Key(VK_CONTROL, true)});
+    if (CopyWith({Key(VK_CONTROL, false), Key('C', false), Key('C', true), Key(VK_CONTROL, true)}))
+        return true;
+    return CopyWith({Key(VK_HOME, false), Key(VK_HOME, true), Key(VK_SHIFT, false),
+                     Key(VK_END, false), Key(VK_END, true), Key(VK_SHIFT, true),
+                     Key(VK_CONTROL, false), Key('C', false), Key('C', true),
+                     Key(VK_CONTROL, true)});
 }
 
 std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
+    if (text.empty())
+        return {};
     const auto length = static_cast<int>(text.size());
     const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(n), '\0');
@@ -198,15 +218,20 @@ std::string ToAnsi(const std::wstring& text) {
 }
 
 bool WriteIndexScript() {
-    std::string script = "Sub main()\r\nIndex.Field(\"" + ToAnsi(gSettings.field) + "\") = Clipboard\r\ndoevents\r\n";
-    if (gSettings.saveNext) script += "Index.Save\r\nIndex.nextdocument\r\n";
+    std::string script = "Sub main()\r\nIndex.Field(\"" + ToAnsi(gSettings.field) +
+                         "\") = Clipboard\r\ndoevents\r\n";
+    if (gSettings.saveNext)
+        script += "Index.Save\r\nIndex.nextdocument\r\n";
     script += "Index.setfocuson 1\r\nEnd Sub\r\n\r\n\r\n";
 
-    const HANDLE h = CreateFileW(kScriptPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    const HANDLE h = CreateFileW(kScriptPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
     const vantrel::win32::UniqueHandleObj file(h);
     DWORD written = 0;
-    return WriteFile(file.get(), script.data(), static_cast<DWORD>(script.size()), &written, nullptr) &&
+    return WriteFile(file.get(), script.data(), static_cast<DWORD>(script.size()), &written,
+                     nullptr) &&
            written == script.size();
 }
 
@@ -217,7 +242,8 @@ bool StartRunner() {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(kRunnerPath, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(kRunnerPath, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info))
         return false;
     const vantrel::win32::UniqueHandleObj process(info.hProcess);
     const vantrel::win32::UniqueHandleObj thread(info.hThread);
@@ -225,13 +251,19 @@ bool StartRunner() {
 }
 
 void OnHotKey(HWND hwnd) {
-    if (!EmptyTheClipboard(hwnd)) return;
-    if (!gSettings.sourceWindow.empty() && !ActivateSourceWindow(gSettings.sourceWindow)) return;
+    if (!EmptyTheClipboard(hwnd))
+        return;
+    if (!gSettings.sourceWindow.empty() && !ActivateSourceWindow(gSettings.sourceWindow))
+        return;
     WaitForModifiersReleased();
-    if (!CopyAtCursor()) return;
-    if (!WriteIndexScript()) return;
-    if (!StartRunner()) return;
-    if (const HWND center = FindWindowW(nullptr, L"Document Center")) SetForegroundWindow(center);
+    if (!CopyAtCursor())
+        return;
+    if (!WriteIndexScript())
+        return;
+    if (!StartRunner())
+        return;
+    if (const HWND center = FindWindowW(nullptr, L"Document Center"))
+        SetForegroundWindow(center);
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -241,7 +273,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 gBusy = true;
                 OnHotKey(hwnd);
                 gBusy = false;
-                if (gCloseRequested) DestroyWindow(hwnd);
+                if (gCloseRequested)
+                    DestroyWindow(hwnd);
             }
             return 0;
         case WM_CLOSE:
@@ -268,10 +301,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const bool quit = argv && argc >= 2 && lstrcmpiW(argv[1], L"--quit") == 0;
     LocalFree(const_cast<LPWSTR*>(argv));
     if (quit) {
-        if (running) PostMessageW(running, WM_CLOSE, 0, 0);
+        if (running)
+            PostMessageW(running, WM_CLOSE, 0, 0);
         return 0;
     }
-    if (running) return 1;
+    if (running)
+        return 1;
 
     gSettings = ReadSettings();
 
@@ -280,11 +315,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) return 3;
+    if (!RegisterClassExW(&wc))
+        return 3;
     // A hidden top-level window (not message-only) so that --quit can find it by class.
-    const HWND hwnd = CreateWindowExW(0, kClassName, L"Vantrel reference", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                      instance, nullptr);
-    if (!hwnd) return 3;
+    const HWND hwnd = CreateWindowExW(0, kClassName, L"Vantrel reference", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, instance, nullptr);
+    if (!hwnd)
+        return 3;
     if (!RegisterHotKey(hwnd, kHotKeyId, gSettings.modifiers, gSettings.key)) {
         DestroyWindow(hwnd);
         return 2;

@@ -7,13 +7,13 @@ namespace vantrel::win32 {
 // Keeps GetLastError across a scope, so that cleanup (closing a handle,
 // releasing a lock) never replaces the error that is being reported.
 class LastErrorKeeper {
-public:
+  public:
     LastErrorKeeper() : saved_(GetLastError()) {}
     ~LastErrorKeeper() { SetLastError(saved_); }
     LastErrorKeeper(const LastErrorKeeper&) = delete;
     LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
 
-private:
+  private:
     const DWORD saved_;
 };
 

@@ -21,7 +21,8 @@ std::wstring KeyPath(const std::wstring& root, std::string_view app, std::string
 std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::string_view key) {
     UniqueHkey hkey;
     const LSTATUS open = RegOpenKeyExW(hive, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put());
-    if (open == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    if (open == ERROR_FILE_NOT_FOUND)
+        return std::nullopt;
     CheckStatus(open, "Reading the settings");
 
     const std::wstring name = Widen(key);
@@ -30,7 +31,8 @@ std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::st
         DWORD type = 0;
         DWORD bytes = 0;
         LSTATUS q = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
-        if (q == ERROR_FILE_NOT_FOUND) return std::nullopt;
+        if (q == ERROR_FILE_NOT_FOUND)
+            return std::nullopt;
         CheckStatus(q, "Reading the setting " + std::string(key));
         if (type != REG_SZ && type != REG_EXPAND_SZ)
             throw Error("Type mismatch: the setting \"" + std::string(key) +
@@ -39,12 +41,14 @@ std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::st
         DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         q = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type,
                              reinterpret_cast<BYTE*>(data.data()), &got);
-        if (q == ERROR_MORE_DATA) continue;
+        if (q == ERROR_MORE_DATA)
+            continue;
         CheckStatus(q, "Reading the setting " + std::string(key));
         std::wstring_view text(data.data(), got / sizeof(wchar_t));
         // Text ends at its first NUL, stored or not.
         const auto nul = text.find(L'\0');
-        if (nul != std::wstring_view::npos) text = text.substr(0, nul);
+        if (nul != std::wstring_view::npos)
+            text = text.substr(0, nul);
         return Narrow(text);
     }
     throw Error("Reading the setting " + std::string(key) + " failed: it keeps changing");

@@ -9,7 +9,7 @@ namespace vantrel::win32 {
 // under HKLM\SOFTWARE\<app>\<section>, in the program's own registry view (a
 // 32-bit program on 64-bit Windows reads WOW6432Node, where its package writes).
 class RegistrySettingsStore : public SettingsStore {
-public:
+  public:
     RegistrySettingsStore() = default;
     // For tests: other root paths under HKCU and HKLM instead of the usual ones.
     RegistrySettingsStore(std::wstring root, std::wstring machineRoot)
@@ -21,7 +21,7 @@ public:
     void Write(std::string_view app, std::string_view section, std::string_view key,
                std::string_view value) override;
 
-private:
+  private:
     std::wstring root_ = L"Software\\VB and VBA Program Settings";
     std::wstring machineRoot_ = L"SOFTWARE";
 };

@@ -9,7 +9,7 @@ namespace vantrel::win32 {
 // The screen's device context for a scope (GetDC(nullptr) / ReleaseDC).
 // May be empty when the system has none to give.
 class ScreenDc {
-public:
+  public:
     ScreenDc() : dc_(GetDC(nullptr)) {}
     ~ScreenDc() {
         if (dc_ != nullptr) {
@@ -22,7 +22,7 @@ public:
     HDC get() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }
 
-private:
+  private:
     const HDC dc_;
 };
 

@@ -13,14 +13,15 @@ namespace vantrel::win32 {
 // Closing keeps GetLastError, so cleanup never hides the error being reported.
 template <typename Policy>
 class UniqueHandle {
-public:
+  public:
     using Handle = typename Policy::Handle;
 
     UniqueHandle() = default;
     explicit UniqueHandle(Handle h) : h_(h) {}
     UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {}
     UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) reset(o.release());
+        if (this != &o)
+            reset(o.release());
         return *this;
     }
     UniqueHandle(const UniqueHandle&) = delete;
@@ -42,7 +43,7 @@ public:
     }
     explicit operator bool() const { return h_ != Policy::Empty(); }
 
-private:
+  private:
     Handle h_ = Policy::Empty();
 };
 
@@ -75,7 +76,7 @@ using UniqueHlocal = UniqueHandle<NullHandlePolicy<HLOCAL, LocalFree>>;
 // The two handles CreateProcess hands back, owned from the moment it fills
 // them in (put()), so no failure between the call and their use leaks one.
 class UniqueProcessInformation {
-public:
+  public:
     UniqueProcessInformation() = default;
     UniqueProcessInformation(const UniqueProcessInformation&) = delete;
     UniqueProcessInformation& operator=(const UniqueProcessInformation&) = delete;
@@ -91,7 +92,7 @@ public:
         const UniqueHandleObj process(std::exchange(info_.hProcess, nullptr));
     }
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 

@@ -24,12 +24,14 @@ void OpenClipboardPatiently(const char* purpose) {
     DWORD error = ERROR_SUCCESS;
     const bool opened = Win32MessageLoop().PumpUntil(
         [&] {
-            if (OpenClipboard(nullptr)) return true;
+            if (OpenClipboard(nullptr))
+                return true;
             error = GetLastError();
             return false;
         },
         kOpenPatience);
-    if (!opened) ThrowWin32(std::string(purpose) + ": opening the clipboard", error);
+    if (!opened)
+        ThrowWin32(std::string(purpose) + ": opening the clipboard", error);
 }
 
 void CloseClipboardKeepingError() {
@@ -49,7 +51,8 @@ std::string Win32Clipboard::ReadText() {
     OpenClipboardPatiently("Reading the clipboard");
     const ScopeExit close(&CloseClipboardKeepingError);
     const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data == nullptr) return {};
+    if (data == nullptr)
+        return {};
     const void* locked = CheckLastError(GlobalLock(data), "Reading the clipboard's text");
     const ScopeExit unlock([data] {
         const LastErrorKeeper keep;
@@ -58,10 +61,13 @@ std::string Win32Clipboard::ReadText() {
     // The block may be larger than the text, or (from a careless program) lack the NUL.
     std::wstring_view text(static_cast<const wchar_t*>(locked), GlobalSize(data) / sizeof(wchar_t));
     const auto nul = text.find(L'\0');
-    if (nul != std::wstring_view::npos) text = text.substr(0, nul);
+    if (nul != std::wstring_view::npos)
+        text = text.substr(0, nul);
     return Narrow(text);
 }
 
-std::uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }
+std::uint32_t Win32Clipboard::SequenceNumber() {
+    return GetClipboardSequenceNumber();
+}
 
 }  // namespace vantrel::win32

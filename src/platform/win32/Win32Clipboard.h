@@ -8,7 +8,7 @@ namespace vantrel::win32 {
 // processing messages meanwhile,
 // because another program may hold the clipboard.
 class Win32Clipboard : public Clipboard {
-public:
+  public:
     void Clear() override;
     std::string ReadText() override;
     std::uint32_t SequenceNumber() override;

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // Local time in the user's short date and long time formats.
 class Win32Clock : public Clock {
-public:
+  public:
     std::string NowAsGeneralDate() override;
 };
 

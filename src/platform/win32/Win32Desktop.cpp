@@ -3,7 +3,7 @@
 namespace vantrel::win32 {
 
 Win32Desktop::Win32Desktop()
-    : desktop_{settings, clipboard, keyboard, windows, files,  processes, boxes,
-               loop,     hotkeys,   atoms,    clock,   procs,  tray,      registry, log} {}
+    : desktop_{settings, clipboard, keyboard, windows, files, processes, boxes, loop,
+               hotkeys,  atoms,     clock,    procs,   tray,  registry,  log} {}
 
 }  // namespace vantrel::win32

@@ -21,7 +21,7 @@ namespace vantrel::win32 {
 
 // The real desktop services. Install with DesktopScope{w.desktop()}.
 class Win32Desktop {
-public:
+  public:
     Win32Desktop();
     Win32Desktop(const Win32Desktop&) = delete;
     Win32Desktop& operator=(const Win32Desktop&) = delete;
@@ -43,7 +43,7 @@ public:
     Win32Registry registry;
     Win32Log log;
 
-private:
+  private:
     Desktop desktop_;
 };
 

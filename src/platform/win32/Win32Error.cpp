@@ -9,13 +9,14 @@ Win32Error::Win32Error(std::string_view what, DWORD code, std::source_location w
 
 std::string SystemMessage(DWORD code) {
     wchar_t buffer[512] = {};
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, buffer, static_cast<DWORD>(std::size(buffer)),
-                                   nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
     std::wstring text(buffer, n);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
-    if (text.empty()) return "error " + std::to_string(code);
+    if (text.empty())
+        return "error " + std::to_string(code);
     return Narrow(text);
 }
 

@@ -15,12 +15,13 @@ namespace vantrel::win32 {
 // callers (and tests) that tell failures apart; where() is the call's place
 // in the source, for whoever debugs it.
 class Win32Error : public Error {
-public:
-    Win32Error(std::string_view what, DWORD code, std::source_location where = std::source_location::current());
+  public:
+    Win32Error(std::string_view what, DWORD code,
+               std::source_location where = std::source_location::current());
     DWORD code() const { return code_; }
     const std::source_location& where() const { return where_; }
 
-private:
+  private:
     DWORD code_;
     std::source_location where_;
 };
@@ -38,21 +39,25 @@ std::string SystemMessage(DWORD code);
 // For calls that report failure as FALSE, null or 0 and leave the code in
 // GetLastError: hands back what the call returned.
 template <typename T>
-T CheckLastError(T result, std::string_view what, std::source_location where = std::source_location::current()) {
-    if (!result) ThrowWin32(what, GetLastError(), where);
+T CheckLastError(T result, std::string_view what,
+                 std::source_location where = std::source_location::current()) {
+    if (!result)
+        ThrowWin32(what, GetLastError(), where);
     return result;
 }
 
 // The same, where the failure is told some other way (a sentinel, a count).
 inline void ThrowLastErrorIf(bool failed, std::string_view what,
                              std::source_location where = std::source_location::current()) {
-    if (failed) ThrowWin32(what, GetLastError(), where);
+    if (failed)
+        ThrowWin32(what, GetLastError(), where);
 }
 
 // For calls that return their code (the Reg* family's LSTATUS).
 inline void CheckStatus(LSTATUS status, std::string_view what,
                         std::source_location where = std::source_location::current()) {
-    if (status != ERROR_SUCCESS) ThrowWin32(what, static_cast<DWORD>(status), where);
+    if (status != ERROR_SUCCESS)
+        ThrowWin32(what, static_cast<DWORD>(status), where);
 }
 
 // For COM and shell calls: a failed HRESULT, with the Win32 code inside it
@@ -61,7 +66,7 @@ inline HRESULT CheckHresult(HRESULT result, std::string_view what,
                             std::source_location where = std::source_location::current()) {
     if (FAILED(result)) {
         const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
-                                                                       : static_cast<DWORD>(result);
+                                                                      : static_cast<DWORD>(result);
         ThrowWin32(what, code, where);
     }
     return result;

@@ -20,8 +20,10 @@ namespace vantrel::win32 {
 
 bool Win32Files::IsPlainFile(std::string_view path) {
     const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    return (attributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
 void Win32Files::Delete(std::string_view path) {
@@ -38,7 +40,8 @@ namespace {
 // has the folder's rules alone.
 std::wstring ReplaceableByUsers() {
     UniqueHandleObj token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()))
+        return {};
     DWORD size = 0;
     GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
@@ -47,7 +50,8 @@ std::wstring ReplaceableByUsers() {
         !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid,
                                 reinterpret_cast<wchar_t**>(sid.put())))
         return {};
-    return L"D:(A;;FA;;;" + std::wstring(static_cast<const wchar_t*>(sid.get())) + L")(A;;FRSD;;;BU)";
+    return L"D:(A;;FA;;;" + std::wstring(static_cast<const wchar_t*>(sid.get())) +
+           L")(A;;FRSD;;;BU)";
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -74,7 +78,8 @@ UniqueFile CreateTemporaryBeside(const std::wstring& target, SECURITY_ATTRIBUTES
         name += L".tmp";
         UniqueFile file(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, security, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+        if (file || GetLastError() != ERROR_FILE_EXISTS)
+            return file;
     }
     return UniqueFile();
 }
@@ -108,12 +113,13 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
         SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
     });
     DWORD written = 0;
-    ThrowLastErrorIf(!bytes.empty() &&
-                         !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr),
-                     "Writing " + std::string(path));
+    ThrowLastErrorIf(
+        !bytes.empty() && !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                     &written, nullptr),
+        "Writing " + std::string(path));
     if (written != bytes.size())
-        throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) + " of " +
-                    std::to_string(bytes.size()) + " bytes were written");
+        throw Error("Writing " + std::string(path) + " failed: only " + std::to_string(written) +
+                    " of " + std::to_string(bytes.size()) + " bytes were written");
     // On the disk before it has the name, so a crash cannot leave the name empty.
     ThrowLastErrorIf(!FlushFileBuffers(file.get()), "Writing " + std::string(path));
     if (!RenameOver(file.get(), target)) {
@@ -121,12 +127,14 @@ void Win32Files::WriteNewAnsiTextFile(std::string_view path, std::string_view te
         // A link to a folder (a junction) cannot be replaced by a file; removing
         // the link itself leaves its target alone.
         const DWORD attributes = GetFileAttributesW(target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && RemoveDirectoryW(target.c_str()) &&
             RenameOver(file.get(), target)) {
             error = ERROR_SUCCESS;
         }
-        if (error != ERROR_SUCCESS) ThrowWin32("Replacing " + std::string(path), error);
+        if (error != ERROR_SUCCESS)
+            ThrowWin32("Replacing " + std::string(path), error);
     }
     leftover.release();
 }
@@ -139,21 +147,27 @@ bool RenameOver(void* file, const std::wstring& target) {
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(nameBytes);
     std::copy(target.begin(), target.end(), info->FileName);
-    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+    return SetFileInformationByHandle(file, FileRenameInfo, info,
+                                      static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 // Virtualization kept a per-user copy of C:\<path> at
 // %LOCALAPPDATA%\VirtualStore\<path>.
 bool Win32Files::RemoveVirtualStoreCopy(std::string_view path) {
     const std::wstring wide = Widen(path);
-    if (wide.size() < 3 || wide[1] != L':' || wide[2] != L'\\') return false;
+    if (wide.size() < 3 || wide[1] != L':' || wide[2] != L'\\')
+        return false;
     const std::wstring copy = LocalAppDataFolder() + L"\\VirtualStore" + wide.substr(2);
-    if (DeleteFileW(copy.c_str())) return true;
+    if (DeleteFileW(copy.c_str()))
+        return true;
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return false;
     ThrowWin32("Deleting " + Narrow(copy), error);
 }
 
-bool Win32Files::IsExactInAnsi(std::string_view text) { return ToAnsiExact(text).has_value(); }
+bool Win32Files::IsExactInAnsi(std::string_view text) {
+    return ToAnsiExact(text).has_value();
+}
 
 }  // namespace vantrel::win32

@@ -8,7 +8,7 @@ namespace vantrel::win32 {
 
 // Files through the wide API.
 class Win32Files : public Files {
-public:
+  public:
     bool IsPlainFile(std::string_view path) override;
     void Delete(std::string_view path) override;
     void WriteNewAnsiTextFile(std::string_view path, std::string_view text) override;

@@ -6,8 +6,12 @@
 
 namespace vantrel::win32 {
 
-int Win32GlobalAtoms::Add(std::string_view name) { return GlobalAddAtomW(Widen(name).c_str()); }
+int Win32GlobalAtoms::Add(std::string_view name) {
+    return GlobalAddAtomW(Widen(name).c_str());
+}
 
-void Win32GlobalAtoms::Delete(int atom) { GlobalDeleteAtom(static_cast<ATOM>(atom)); }
+void Win32GlobalAtoms::Delete(int atom) {
+    GlobalDeleteAtom(static_cast<ATOM>(atom));
+}
 
 }  // namespace vantrel::win32

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // The global atom table.
 class Win32GlobalAtoms : public GlobalAtoms {
-public:
+  public:
     int Add(std::string_view name) override;
     void Delete(int atom) override;
 };

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // RegisterHotKey / UnregisterHotKey.
 class Win32HotKeys : public HotKeys {
-public:
+  public:
     int Register(WindowHandle window, int id, int modifiers, int vk) override;
     int Unregister(WindowHandle window, int id) override;
 };

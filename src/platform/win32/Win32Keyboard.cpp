@@ -28,17 +28,21 @@ bool IsExtended(WORD vk) {
 
 }  // namespace
 
-bool Win32Keyboard::IsKeyDown(int vk) { return GetAsyncKeyState(vk) != 0; }
+bool Win32Keyboard::IsKeyDown(int vk) {
+    return GetAsyncKeyState(vk) != 0;
+}
 
 // The setting runs from 0 (about 250 ms) to 3 (about 1 s).
 std::chrono::milliseconds Win32Keyboard::RepeatDelay() {
     int setting = 1;
-    if (!SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &setting, 0)) setting = 1;
+    if (!SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &setting, 0))
+        setting = 1;
     return std::chrono::milliseconds(250 * (std::clamp(setting, 0, 3) + 1));
 }
 
 void Win32Keyboard::Send(const std::vector<KeyEvent>& events) {
-    if (events.empty()) return;
+    if (events.empty())
+        return;
     std::vector<INPUT> inputs(events.size());
     for (std::size_t i = 0; i < events.size(); ++i) {
         INPUT& in = inputs[i];
@@ -50,8 +54,8 @@ void Win32Keyboard::Send(const std::vector<KeyEvent>& events) {
     }
     // One call, so no other input can land between our keys.
     const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    ThrowLastErrorIf(sent != inputs.size(),
-                     "Sending keystrokes (" + std::to_string(sent) + " of " + std::to_string(inputs.size()) + " sent)");
+    ThrowLastErrorIf(sent != inputs.size(), "Sending keystrokes (" + std::to_string(sent) + " of " +
+                                                std::to_string(inputs.size()) + " sent)");
 }
 
 }  // namespace vantrel::win32

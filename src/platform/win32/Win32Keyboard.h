@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // Key state and synthesized keystrokes (SendInput).
 class Win32Keyboard : public Keyboard {
-public:
+  public:
     bool IsKeyDown(int vk) override;
     void Send(const std::vector<KeyEvent>& events) override;
     std::chrono::milliseconds RepeatDelay() override;

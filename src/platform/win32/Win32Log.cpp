@@ -31,8 +31,8 @@ std::string Stamp() {
     SYSTEMTIME t{};
     GetLocalTime(&t);
     char text[48] = {};
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u [%lu] ", t.wYear, t.wMonth, t.wDay,
-                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, GetCurrentProcessId());
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u [%lu] ", t.wYear, t.wMonth,
+                  t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, GetCurrentProcessId());
     return text;
 }
 
@@ -43,7 +43,8 @@ void AppendNeutral(std::string& text, std::string_view line) {
         const auto c = static_cast<unsigned char>(line[i]);
         if (c < 0x20 || c == 0x7F) {
             text.push_back(' ');
-        } else if (c == 0xC2 && i + 1 < line.size() && (static_cast<unsigned char>(line[i + 1]) & 0xE0) == 0x80) {
+        } else if (c == 0xC2 && i + 1 < line.size() &&
+                   (static_cast<unsigned char>(line[i + 1]) & 0xE0) == 0x80) {
             text.push_back(' ');
             ++i;
         } else {
@@ -55,13 +56,15 @@ void AppendNeutral(std::string& text, std::string_view line) {
 // Shared for reading, writing and deleting, so two copies of the program can
 // append at once and either can move the full file aside.
 HANDLE OpenForAppending(const std::wstring& path) {
-    return CreateFileW(path.c_str(), FILE_APPEND_DATA | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.c_str(), FILE_APPEND_DATA | DELETE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
 
-Win32Log::Win32Log(std::wstring path, std::uint64_t limit) noexcept : path_(std::move(path)), limit_(limit) {}
+Win32Log::Win32Log(std::wstring path, std::uint64_t limit) noexcept
+    : path_(std::move(path)), limit_(limit) {}
 
 // Whatever goes wrong here stays here, and the caller's last error survives:
 // a line may be written between a failing call and the reading of its error.
@@ -76,7 +79,8 @@ void Win32Log::Write(std::string_view line) noexcept {
 // The file is opened for each line: nothing stays locked, the folder may be
 // removed while the program runs, and a second copy of the program can log too.
 void Win32Log::Append(std::string_view line) {
-    if (path_.empty()) path_ = LocalAppDataFolder() + L"\\Vantrel\\Vantrel.log";
+    if (path_.empty())
+        path_ = LocalAppDataFolder() + L"\\Vantrel\\Vantrel.log";
     // One event is one line of reasonable length, whatever a description holds;
     // cut between characters.
     constexpr std::size_t kLongest = 1000;
@@ -84,12 +88,14 @@ void Win32Log::Append(std::string_view line) {
     std::string text = Stamp();
     text.reserve(text.size() + length + 6);
     AppendNeutral(text, line.substr(0, length));
-    if (length < line.size()) text += "...";
+    if (length < line.size())
+        text += "...";
     text += "\r\n";
 
     CreateDirectoryW(FolderOf(path_).c_str(), nullptr);
     HANDLE opened = OpenForAppending(path_);
-    if (opened == INVALID_HANDLE_VALUE) return;
+    if (opened == INVALID_HANDLE_VALUE)
+        return;
     UniqueFile file(opened);
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
@@ -100,7 +106,8 @@ void Win32Log::Append(std::string_view line) {
         RenameOver(file.get(), OlderFileOf(path_));
         file.reset();
         opened = OpenForAppending(path_);
-        if (opened == INVALID_HANDLE_VALUE) return;
+        if (opened == INVALID_HANDLE_VALUE)
+            return;
         file.reset(opened);
     }
     DWORD written = 0;

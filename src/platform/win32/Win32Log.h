@@ -11,14 +11,14 @@ namespace vantrel::win32 {
 // would grow past the limit it becomes Vantrel.old.log (replacing the one
 // before) and a new file starts, so at most two files are kept.
 class Win32Log : public Log {
-public:
+  public:
     static constexpr std::uint64_t kDefaultLimit = 1024 * 1024;
     Win32Log() noexcept = default;
     // `path` ends in ".log"; the older file is the same name ending ".old.log".
     Win32Log(std::wstring path, std::uint64_t limit) noexcept;
     void Write(std::string_view line) noexcept override;
 
-private:
+  private:
     void Append(std::string_view line);
 
     std::wstring path_;  // empty: the default, found at the first write

@@ -9,8 +9,8 @@ namespace vantrel::win32 {
 // No owner window: MB_TASKMODAL disables this program's windows instead.
 // A box that cannot be shown is not an error anyone could report.
 void Win32MessageBoxes::Show(std::string_view text, std::string_view caption, Modality modality) {
-    const UINT style = MB_OK | (modality == Modality::System ? MB_SYSTEMMODAL | MB_SETFOREGROUND
-                                                             : MB_TASKMODAL);
+    const UINT style =
+        MB_OK | (modality == Modality::System ? MB_SYSTEMMODAL | MB_SETFOREGROUND : MB_TASKMODAL);
     MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), style);
 }
 

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // OK-only MessageBoxW.
 class Win32MessageBoxes : public MessageBoxes {
-public:
+  public:
     void Show(std::string_view text, std::string_view caption, Modality modality) override;
 };
 

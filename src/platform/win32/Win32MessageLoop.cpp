@@ -22,7 +22,8 @@ bool IsDialog(HWND window) {
 
 void HandOn(MSG& msg) {
     const HWND active = GetActiveWindow();
-    if (active != nullptr && IsDialog(active) && IsDialogMessageW(active, &msg)) return;
+    if (active != nullptr && IsDialog(active) && IsDialogMessageW(active, &msg))
+        return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }
@@ -31,9 +32,11 @@ bool RunMessagesUntil(const std::function<bool()>& done, bool passQuitOn) {
     MSG msg{};
     while (!done()) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) return false;
+        if (got == -1)
+            return false;
         if (got == 0) {
-            if (passQuitOn) PostQuitMessage(static_cast<int>(msg.wParam));
+            if (passQuitOn)
+                PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
         HandOn(msg);
@@ -54,12 +57,18 @@ bool Win32MessageLoop::Pass() {
     return true;
 }
 
-void Win32MessageLoop::ProcessPending() { Pass(); }
+void Win32MessageLoop::ProcessPending() {
+    Pass();
+}
 
-std::uint32_t Win32MessageLoop::MessageTime() { return static_cast<std::uint32_t>(GetMessageTime()); }
+std::uint32_t Win32MessageLoop::MessageTime() {
+    return static_cast<std::uint32_t>(GetMessageTime());
+}
 
 // The clock the messages' time stamps are on.
-std::uint32_t Win32MessageLoop::Ticks() { return GetTickCount(); }
+std::uint32_t Win32MessageLoop::Ticks() {
+    return GetTickCount();
+}
 
 bool Win32MessageLoop::PumpUntil(const std::function<bool()>& done,
                                  std::optional<std::chrono::milliseconds> bound) {
@@ -68,12 +77,16 @@ bool Win32MessageLoop::PumpUntil(const std::function<bool()>& done,
     while (!done()) {
         // The quit request would wake every rest at once: waiting on would
         // burn the processor until the condition held, which may be never.
-        if (!Pass()) return done();
-        if (done()) return true;
+        if (!Pass())
+            return done();
+        if (done())
+            return true;
         auto rest = kRest;
         if (deadline) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
-            if (left <= std::chrono::milliseconds::zero()) return false;
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+            if (left <= std::chrono::milliseconds::zero())
+                return false;
             rest = std::min(rest, left);
         }
         // Wakes early when input arrives, including input already waiting.

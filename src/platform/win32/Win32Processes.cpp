@@ -28,7 +28,8 @@ bool IsAbsolute(std::wstring_view path) {
 // (the system was short of something for a moment; Wine has been seen to say
 // "Internal error" once in about a thousand starts) is worth one more try.
 bool IsLasting(DWORD error) {
-    constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, missing in MinGW's headers
+    constexpr DWORD kElevationRequired =
+        740;  // ERROR_ELEVATION_REQUIRED, missing in MinGW's headers
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // CreateProcessW with the program path given separately from the command line.
 class Win32Processes : public Processes {
-public:
+  public:
     void Start(std::string_view program, std::string_view commandLine, ShowState show) override;
 };
 

@@ -39,14 +39,16 @@ std::wstring WindowTitle(HWND window) {
 BOOL CALLBACK Visit(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<Search*>(param);
     try {
-        if (!IsWindowVisible(window)) return TRUE;
+        if (!IsWindowVisible(window))
+            return TRUE;
         const std::wstring title = WindowTitle(window);
         if (EqualIgnoringCase(title, search.wanted)) {
             search.exact = window;
             return FALSE;
         }
         if (search.prefix == nullptr && title.size() >= search.wanted.size() &&
-            EqualIgnoringCase(std::wstring_view(title).substr(0, search.wanted.size()), search.wanted)) {
+            EqualIgnoringCase(std::wstring_view(title).substr(0, search.wanted.size()),
+                              search.wanted)) {
             search.prefix = window;
         }
         return TRUE;
@@ -63,19 +65,24 @@ WindowHandle Win32TopWindows::ActivateByTitle(std::string_view title) {
     Search search;
     search.wanted = Widen(title);
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    if (search.failure) std::rethrow_exception(search.failure);
+    if (search.failure)
+        std::rethrow_exception(search.failure);
     const HWND window = search.exact != nullptr ? search.exact : search.prefix;
-    if (window == nullptr) throw Error("No window has the title '" + std::string(title) + "'");
+    if (window == nullptr)
+        throw Error("No window has the title '" + std::string(title) + "'");
     Activate(reinterpret_cast<WindowHandle>(window));
     return reinterpret_cast<WindowHandle>(window);
 }
 
-WindowHandle Win32TopWindows::Foreground() { return reinterpret_cast<WindowHandle>(GetForegroundWindow()); }
+WindowHandle Win32TopWindows::Foreground() {
+    return reinterpret_cast<WindowHandle>(GetForegroundWindow());
+}
 
 void Win32TopWindows::Activate(WindowHandle handle) {
     const HWND window = reinterpret_cast<HWND>(handle);
     // Asynchronously: a hung program would hold a plain ShowWindow for good.
-    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+    if (IsIconic(window))
+        ShowWindowAsync(window, SW_RESTORE);
     brought_ = GetForegroundWindow() != window ? handle : 0;
     // Not waiting for the other program to take the focus: it gets it when it
     // next reads its messages, and the keystrokes that follow queue up meanwhile.
@@ -106,7 +113,8 @@ bool Win32TopWindows::IsForeground(WindowHandle window) {
     const bool ready = GetForegroundWindow() == hwnd &&
                        (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ||
                         info.hwndFocus != nullptr);
-    if (!ready || window != brought_) return ready;
+    if (!ready || window != brought_)
+        return ready;
     // A hung program answers nothing; its keystrokes queue up as they always did.
     if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
                              kRoundTripPatienceMs, nullptr) &&
@@ -122,11 +130,13 @@ namespace {
 // Windows Forms programs are made from (their real class says so).
 bool IsStandardEdit(HWND control) {
     wchar_t name[64] = {};
-    if (RealGetWindowClassW(control, name, static_cast<UINT>(std::size(name))) == 0) return false;
+    if (RealGetWindowClassW(control, name, static_cast<UINT>(std::size(name))) == 0)
+        return false;
     const std::wstring_view real(name);
-    for (const std::wstring_view edit : {L"Edit", L"RichEdit", L"RichEdit20A", L"RichEdit20W",
-                                         L"RICHEDIT50W", L"RICHEDIT60W"}) {
-        if (EqualIgnoringCase(real, edit)) return true;
+    for (const std::wstring_view edit :
+         {L"Edit", L"RichEdit", L"RichEdit20A", L"RichEdit20W", L"RICHEDIT50W", L"RICHEDIT60W"}) {
+        if (EqualIgnoringCase(real, edit))
+            return true;
     }
     return false;
 }
@@ -138,13 +148,17 @@ constexpr UINT kSelectionPatienceMs = 50;
 
 Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
     HWND top = reinterpret_cast<HWND>(window);
-    if (top == nullptr) top = GetForegroundWindow();
-    if (top == nullptr) return Selection::Unknown;
+    if (top == nullptr)
+        top = GetForegroundWindow();
+    if (top == nullptr)
+        return Selection::Unknown;
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return Selection::Unknown;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info))
+        return Selection::Unknown;
     const HWND focus = info.hwndFocus;
-    if (focus == nullptr || !IsStandardEdit(focus)) return Selection::Unknown;
+    if (focus == nullptr || !IsStandardEdit(focus))
+        return Selection::Unknown;
     DWORD_PTR packed = 0;
     // A program that does not answer in time, or refuses (an elevated one), is
     // given the ordinary wait.
@@ -154,7 +168,8 @@ Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
     const WORD start = LOWORD(packed);
     const WORD end = HIWORD(packed);
     // Beyond 65535 characters the answer no longer fits in the result.
-    if (start == 0xFFFF || end == 0xFFFF) return Selection::Unknown;
+    if (start == 0xFFFF || end == 0xFFFF)
+        return Selection::Unknown;
     return start == end ? Selection::Empty : Selection::NotEmpty;
 }
 
@@ -166,13 +181,15 @@ constexpr UINT kBusyPatienceMs = 50;
 
 bool Win32TopWindows::IsBusy(WindowHandle window) {
     HWND top = reinterpret_cast<HWND>(window);
-    if (top == nullptr) top = GetForegroundWindow();
-    if (top == nullptr) return false;
+    if (top == nullptr)
+        top = GetForegroundWindow();
+    if (top == nullptr)
+        return false;
     DWORD_PTR ignored = 0;
     // A program that is gone (SMTO_ERRORONEXIT) has nothing more to copy; a hung
     // one (SMTO_ABORTIFHUNG) is busy without the wait.
-    if (SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kBusyPatienceMs,
-                            &ignored))
+    if (SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                            kBusyPatienceMs, &ignored))
         return false;
     return IsWindow(top) != FALSE;
 }

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // Finds visible top-level windows by title, ignoring letter case.
 class Win32TopWindows : public TopWindows {
-public:
+  public:
     WindowHandle ActivateByTitle(std::string_view title) override;
     WindowHandle Foreground() override;
     void Activate(WindowHandle window) override;
@@ -14,7 +14,7 @@ public:
     Selection FocusedSelection(WindowHandle window) override;
     bool IsBusy(WindowHandle window) override;
 
-private:
+  private:
     // The window this object brought to the front and has not yet seen
     // answer; a window that was in front already needs no round trip.
     WindowHandle brought_ = 0;

@@ -26,7 +26,8 @@ template <std::size_t I>
 LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         const PortableWndProc proc = gPortable[I].load();
-        if (proc == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+        if (proc == nullptr)
+            return DefWindowProcW(window, message, wParam, lParam);
         return proc(reinterpret_cast<WindowHandle>(window), message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's dispatch.
@@ -40,16 +41,19 @@ constexpr std::array<WNDPROC, kThunkCount> MakeThunks(std::index_sequence<I...>)
     return {&Thunk<I>...};
 }
 
-constexpr std::array<WNDPROC, kThunkCount> kThunks = MakeThunks(std::make_index_sequence<kThunkCount>());
+constexpr std::array<WNDPROC, kThunkCount> kThunks =
+    MakeThunks(std::make_index_sequence<kThunkCount>());
 
 }  // namespace
 
 ProcAddress Win32WindowProcs::AddressOf(PortableWndProc proc) {
-    if (proc == nullptr) throw Error("AddressOf: no window procedure given");
+    if (proc == nullptr)
+        throw Error("AddressOf: no window procedure given");
     const std::lock_guard lock(gAssign);
     for (std::size_t i = 0; i < kThunkCount; ++i) {
         const PortableWndProc held = gPortable[i].load();
-        if (held == proc) return reinterpret_cast<ProcAddress>(kThunks[i]);
+        if (held == proc)
+            return reinterpret_cast<ProcAddress>(kThunks[i]);
         if (held == nullptr) {
             gPortable[i].store(proc);
             return reinterpret_cast<ProcAddress>(kThunks[i]);
@@ -59,12 +63,13 @@ ProcAddress Win32WindowProcs::AddressOf(PortableWndProc proc) {
 }
 
 ProcAddress Win32WindowProcs::Install(WindowHandle window, ProcAddress proc) {
-    return static_cast<ProcAddress>(
-        SetWindowLongPtrW(reinterpret_cast<HWND>(window), GWLP_WNDPROC, static_cast<LONG_PTR>(proc)));
+    return static_cast<ProcAddress>(SetWindowLongPtrW(reinterpret_cast<HWND>(window), GWLP_WNDPROC,
+                                                      static_cast<LONG_PTR>(proc)));
 }
 
-std::intptr_t Win32WindowProcs::CallProc(ProcAddress proc, WindowHandle window, std::uint32_t message,
-                                         std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t Win32WindowProcs::CallProc(ProcAddress proc, WindowHandle window,
+                                         std::uint32_t message, std::uintptr_t wParam,
+                                         std::intptr_t lParam) {
     return CallWindowProcW(reinterpret_cast<WNDPROC>(proc), reinterpret_cast<HWND>(window), message,
                            wParam, lParam);
 }

@@ -6,7 +6,7 @@ namespace vantrel::win32 {
 
 // Subclassing through a fixed table of WNDPROC thunks, one per portable procedure.
 class Win32WindowProcs : public WindowProcs {
-public:
+  public:
     ProcAddress AddressOf(PortableWndProc proc) override;
     ProcAddress Install(WindowHandle window, ProcAddress proc) override;
     std::intptr_t CallProc(ProcAddress proc, WindowHandle window, std::uint32_t message,
