@@ -27,7 +27,8 @@
 //   hold-clipboard MS             opens the clipboard (with a window of its own) and keeps
 //                                 it open for MS milliseconds, as a busy program would
 //   resources TITLE               prints "handles gdi user" of the process owning TITLE
-//   taskbar-created               broadcasts "TaskbarCreated", as a restarted shell does
+//   taskbar-created [TITLE]       broadcasts "TaskbarCreated", as a restarted shell does,
+//                                 first removing the icon of the window TITLE as it has
 //   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
 //                                 edit control) that answers the n-th Ctrl+C by putting
 //                                 "TEXT n" on the clipboard MS milliseconds later (TEXT
@@ -41,6 +42,7 @@
 //                                 clipboard gets text, as the source's copy lands; runs
 //                                 until ended
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -387,6 +389,14 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"taskbar-created") {
+        // A restarted shell has lost the icons: the one of the window TITLE goes first.
+        if (HWND owner = argc > 2 ? FindWindowW(nullptr, arg(2).c_str()) : nullptr) {
+            NOTIFYICONDATAW icon{};
+            icon.cbSize = sizeof(icon);
+            icon.hWnd = owner;
+            icon.uID = 1;
+            Shell_NotifyIconW(NIM_DELETE, &icon);
+        }
         const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
