@@ -17,6 +17,13 @@ using testing::LastErrorText;
 constexpr UINT kPing = WM_APP + 7;
 int gPings = 0;
 
+// A dialog procedure: a plain function, with the system's calling convention.
+INT_PTR CALLBACK CountCancels(HWND, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+        ++gPings;
+    return message == WM_INITDIALOG;
+}
+
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kPing) {
         ++gPings;
@@ -46,14 +53,8 @@ TEST_F(Win32MessageLoopTest, OnePassDispatchesWhatIsWaiting) {
     EXPECT_EQ(gPings, 2) << "returns at once with nothing waiting";
 
     // A dialog that is active gets its keyboard navigation, as in the program's loop.
-    const win32::UniqueHwnd dialog(win32::CreateEmptyDialog(
-        nullptr, WS_POPUP | WS_CAPTION, 0,
-        [](HWND, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
-            if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
-                ++gPings;
-            return message == WM_INITDIALOG;
-        },
-        0));
+    const win32::UniqueHwnd dialog(
+        win32::CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION, 0, CountCancels, 0));
     ASSERT_TRUE(dialog) << LastErrorText();
     ShowWindow(dialog.get(), SW_SHOW);
     SetActiveWindow(dialog.get());
