@@ -98,7 +98,17 @@ namespace {
 // sent to the window is answered only once its thread is back in its message
 // loop, where those events are read: the keys wait for that answer, not for a
 // guessed moment.
-constexpr UINT kRoundTripPatienceMs = 50;
+//
+// A program reading its messages answers at once; one that does not within
+// this long is still at work on what it was given. A hung one
+// (SMTO_ABORTIFHUNG) and one that is gone (SMTO_ERRORONEXIT) answer nothing.
+constexpr UINT kAnswerPatienceMs = 50;
+
+bool Answers(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                               kAnswerPatienceMs, &ignored) != 0;
+}
 
 }  // namespace
 
@@ -116,9 +126,7 @@ bool Win32TopWindows::IsForeground(WindowHandle window) {
     if (!ready || window != brought_)
         return ready;
     // A hung program answers nothing; its keystrokes queue up as they always did.
-    if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
-                             kRoundTripPatienceMs, nullptr) &&
-        !IsHungAppWindow(hwnd))
+    if (!Answers(hwnd) && !IsHungAppWindow(hwnd))
         return false;
     brought_ = 0;
     return true;
@@ -173,25 +181,14 @@ Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
     return start == end ? Selection::Empty : Selection::NotEmpty;
 }
 
-namespace {
-// A program reading its messages answers at once; one that does not within
-// this long is still at work on what it was given.
-constexpr UINT kBusyPatienceMs = 50;
-}  // namespace
-
 bool Win32TopWindows::IsBusy(WindowHandle window) {
     HWND top = reinterpret_cast<HWND>(window);
     if (top == nullptr)
         top = GetForegroundWindow();
     if (top == nullptr)
         return false;
-    DWORD_PTR ignored = 0;
-    // A program that is gone (SMTO_ERRORONEXIT) has nothing more to copy; a hung
-    // one (SMTO_ABORTIFHUNG) is busy without the wait.
-    if (SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
-                            kBusyPatienceMs, &ignored))
-        return false;
-    return IsWindow(top) != FALSE;
+    // A program that is gone has nothing more to copy; a hung one is busy.
+    return !Answers(top) && IsWindow(top) != FALSE;
 }
 
 }  // namespace vantrel::win32
