@@ -224,6 +224,29 @@ LRESULT CALLBACK ClipboardWatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
+// The stand-in programs' windows: a class of their own, and one window of it.
+HWND OpenWindow(const wchar_t* className, WNDPROC proc, const std::wstring& title, int top,
+                int height) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, top,
+                           300, height, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+// Runs the thread's messages until its window closes.
+int RunMessages() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 int Usage() {
     Print(L"usage: see the head of tools/probe/probe.cpp");
     return 2;
@@ -329,50 +352,23 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"slow-source") {
         gSlow = {arg(3), num(4)};
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = SlowSourceProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VantrelSlowSource";
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        RegisterClassW(&wc);
-        HWND h =
-            CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            700, 500, 300, 120, nullptr, nullptr, wc.hInstance, nullptr);
-        if (h == nullptr)
+        if (OpenWindow(L"VantrelSlowSource", SlowSourceProc, arg(2), 500, 120) == nullptr)
             return 1;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        return 0;
+        return RunMessages();
     }
     if (cmd == L"busy-source") {
         gBusyMs = num(6);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = BusySourceProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VantrelBusySource";
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        RegisterClassW(&wc);
-        HWND h =
-            CreateWindowExW(0, wc.lpszClassName, arg(2).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            700, 650, 300, 80, nullptr, nullptr, wc.hInstance, nullptr);
+        HWND h = OpenWindow(L"VantrelBusySource", BusySourceProc, arg(2), 650, 80);
         HWND edit =
             CreateWindowExW(0, L"EDIT", arg(3).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0,
-                            0, 280, 30, h, nullptr, wc.hInstance, nullptr);
+                            0, 280, 30, h, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (h == nullptr || edit == nullptr)
             return 1;
         gEditProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BusyEditProc)));
         SendMessageW(edit, EM_SETSEL, num(4), num(5));
         SetFocus(edit);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        return 0;
+        return RunMessages();
     }
     if (cmd == L"watch-clipboard") {
         WNDCLASSW wc{};
@@ -384,9 +380,7 @@ int wmain(int argc, wchar_t** argv) {
                                        nullptr, wc.hInstance, nullptr);
         if (h == nullptr || !AddClipboardFormatListener(h))
             return 1;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-        return 0;
+        return RunMessages();
     }
     if (cmd == L"taskbar-created") {
         // A restarted shell has lost the icons: the one of the window TITLE goes first.
