@@ -115,7 +115,15 @@ store_settings() {  # name value ...
             shift 2
         done
     } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$f"
-    timeout 60 wine reg import "$(winepath -w "$f" 2>/dev/null)" >/dev/null 2>&1
+    # An import that did not take (seen once in hundreds, on a bare Debian 12 root)
+    # would test a start without settings instead; try again, and say so.
+    local try
+    for try in 1 2 3; do
+        timeout 60 wine reg import "$(winepath -w "$f" 2>/dev/null)" >/dev/null 2>&1 &&
+            timeout 60 wine reg query "$SETTINGS_KEY" >/dev/null 2>&1 && return 0
+        echo "  (the settings did not reach the registry, try $try of 3)"
+    done
+    return 1
 }
 
 # The stored settings as the registry holds them, for before/after comparisons.
