@@ -165,9 +165,9 @@ TEST_F(Win32TopWindowsTest, AnEditControlOfAnotherProgramSaysWhetherTextIsSelect
 
 // A password box shows a selection, but no copy ever comes of it.
 TEST_F(Win32TopWindowsTest, APasswordBoxNeverCopies) {
-    const win32::UniqueHwnd password(CreateWindowExW(0, L"Edit", L"secret",
-                                                     WS_CHILD | WS_VISIBLE | ES_PASSWORD, 0, 0, 80,
-                                                     20, w_->other.get(), nullptr, nullptr, nullptr));
+    const win32::UniqueHwnd password(
+        CreateWindowExW(0, L"Edit", L"secret", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 0, 0, 80, 20,
+                        w_->other.get(), nullptr, nullptr, nullptr));
     ASSERT_TRUE(password) << testing::LastErrorText();
     SetFocus(password.get());
     SendMessageW(password.get(), EM_SETSEL, 0, -1);
