@@ -32,7 +32,8 @@
 //   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
 //                                 edit control) that answers the n-th Ctrl+C by putting
 //                                 "TEXT n" on the clipboard MS milliseconds later (TEXT
-//                                 alone for the first); runs until closed; prints "key VK"
+//                                 alone for the first), each Ctrl+C on its own even when
+//                                 the next comes meanwhile; runs until closed; prints "key VK"
 //                                 for each key that goes down in it
 //   busy-source TITLE TEXT FROM TO MS
 //                                 a source program whose thread is busy for MS milliseconds
@@ -159,27 +160,26 @@ BOOL CALLBACK FindBox(HWND h, LPARAM p) {
     return TRUE;
 }
 
-// The slow source's state: what it copies and how late.
+// The slow source's state: what it copies, how late, and how many copies it was asked for.
 struct SlowSource {
     std::wstring text;
     UINT delay = 0;
-    int copies = 0;
+    UINT_PTR copies = 0;
 };
 SlowSource gSlow;
-constexpr UINT_PTR kCopyTimer = 1;
 
 LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_KEYDOWN)
         Print(L"key " + std::to_wstring(wp));
+    // Each Ctrl+C lands on its own, a second one asked for meanwhile included: the
+    // timer's id is the copy's number.
     if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) {
-        SetTimer(h, kCopyTimer, gSlow.delay, nullptr);
+        SetTimer(h, ++gSlow.copies, gSlow.delay, nullptr);
         return 0;
     }
-    if (msg == WM_TIMER && wp == kCopyTimer) {
-        KillTimer(h, kCopyTimer);
-        ++gSlow.copies;
-        const std::wstring text =
-            gSlow.copies == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(gSlow.copies);
+    if (msg == WM_TIMER && wp >= 1 && wp <= gSlow.copies) {
+        KillTimer(h, wp);
+        const std::wstring text = wp == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(wp);
         if (WaitFor(2000, [&] { return OpenClipboard(h) != 0; })) {
             EmptyClipboard();
             const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
