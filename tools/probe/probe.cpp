@@ -35,10 +35,12 @@
 //                                 alone for the first), each Ctrl+C on its own even when
 //                                 the next comes meanwhile; runs until closed; prints "key VK"
 //                                 for each key that goes down in it
-//   busy-source TITLE TEXT FROM TO MS
+//   busy-source TITLE TEXT FROM TO MS [activate]
 //                                 a source program whose thread is busy for MS milliseconds
 //                                 when Ctrl+C arrives, then handles its queued keys in order:
-//                                 an edit control holding TEXT, FROM..TO selected
+//                                 an edit control holding TEXT, FROM..TO selected. With
+//                                 "activate", busy instead each time it is brought to the
+//                                 front (WM_ACTIVATEAPP), before it takes the focus
 //   watch-clipboard               prints the time (microseconds since 1970) each time the
 //                                 clipboard gets text, as the source's copy lands; runs
 //                                 until ended
@@ -198,17 +200,23 @@ LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
-// The busy source: its edit control's own procedure, and how long Ctrl+C keeps it.
+// The busy source: its edit control's own procedure, how long it stays busy, and
+// whether Ctrl+C or being brought to the front makes it so.
 WNDPROC gEditProc = nullptr;
 DWORD gBusyMs = 0;
+bool gBusyOnActivation = false;
 
 LRESULT CALLBACK BusyEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0)
+    if (!gBusyOnActivation && msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0)
         Sleep(gBusyMs);
     return CallWindowProcW(gEditProc, h, msg, wp, lp);
 }
 
 LRESULT CALLBACK BusySourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    // The first message of an activation from another program: the focus is set only
+    // after it, so the program is in front but not yet ready, as one still at work is.
+    if (gBusyOnActivation && msg == WM_ACTIVATEAPP && wp != FALSE)
+        Sleep(gBusyMs);
     if (msg == WM_SETFOCUS) {
         SetFocus(GetWindow(h, GW_CHILD));
         return 0;
@@ -358,6 +366,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"busy-source") {
         gBusyMs = num(6);
+        gBusyOnActivation = arg(7) == L"activate";
         HWND h = OpenWindow(L"VantrelBusySource", BusySourceProc, arg(2), 650, 80);
         HWND edit =
             CreateWindowExW(0, L"EDIT", arg(3).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0,
