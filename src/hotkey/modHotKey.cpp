@@ -23,6 +23,8 @@ ProcAddress gPreviousProc = 0;
 std::function<WindowHandle()> gMainWindow;
 // Set from a hotkey's arrival until its key has been let go.
 bool gCycleUnderWay = false;
+// Waits for the press under way to end: a press finishes with what it began with.
+std::function<void()> gAfterPress;
 // Set when the cycle under way must come to nothing (AbandonPress).
 bool gAbandoned = false;
 // Hotkey messages dropped during the current cycle, and whether the log has
@@ -128,6 +130,8 @@ bool RunOneCyclePerPress(std::intptr_t lParam) {
     // The key is in the message's high word.
     AwaitRelease(static_cast<int>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF));
     gCycleEnd = CurrentDesktop().loop.Ticks();
+    if (auto after = std::exchange(gAfterPress, nullptr))
+        after();
     return failed;
 }
 
@@ -187,6 +191,13 @@ void AbandonPress() {
     AbandonGrab();
 }
 
+void AfterPress(std::function<void()> action) {
+    if (gCycleUnderWay)
+        gAfterPress = std::move(action);
+    else
+        action();
+}
+
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
     gMainWindow = std::move(handleOfMainWindow);
 }
@@ -194,6 +205,7 @@ void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
 void Reset() {
     gPreviousProc = 0;
     gCycleUnderWay = false;
+    gAfterPress = nullptr;
     gAbandoned = false;
     gCycleEnd.reset();
     gMainWindow = nullptr;
