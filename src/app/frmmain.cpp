@@ -228,8 +228,8 @@ void frmmain::ReadSettingsAgain() {
         fields->Remove(1);
         fields->Add(settings.Field(), "");
     }
-    if (arming_.HotKeyRegistered() &&
-        (modBefore != settings.HotKeyMod() || keyBefore != settings.HotKey())) {
+    // A key another program held may be free in its new form: armed anew either way.
+    if (modBefore != settings.HotKeyMod() || keyBefore != settings.HotKey()) {
         arming_.EnableHotKey(false);
         arming_.EnableHotKey(true);
     }
