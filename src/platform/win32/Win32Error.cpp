@@ -5,7 +5,7 @@
 namespace vantrel::win32 {
 
 Win32Error::Win32Error(std::string_view what, DWORD code, std::source_location where)
-    : Error(std::string(what) + " failed: " + SystemMessage(code)), code_(code), where_(where) {}
+    : Error(std::string(what) + " failed: " + SystemMessage(code), where), code_(code) {}
 
 std::string SystemMessage(DWORD code) {
     wchar_t buffer[512] = {};
