@@ -26,6 +26,10 @@ class Win32Error : public Error {
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD code);
 
+// For a failure the program goes on without: logs "<context>: <what> failed:
+// <system text>", the form LogCaught gives a caught one. Keeps the last error.
+void LogWin32Failure(std::string_view context, std::string_view what, DWORD code) noexcept;
+
 // One check for each way the system reports a failure. Each throws Win32Error
 // naming `what` and the caller's place.
 
