@@ -3,7 +3,8 @@
 # the stand-in "Document Center". Source common.sh first.
 
 WIN_BIN="$BUILD/$WIN_PRESET"
-VANTREL_EXE="$WIN_BIN/vantrel.exe"
+# VANTREL_EXE tests another build of the program with this tree's tools.
+VANTREL_EXE=${VANTREL_EXE:-"$WIN_BIN/vantrel.exe"}
 PROBE_EXE="$WIN_BIN/tools/probe/probe.exe"
 BRISKLET_EXE="$WIN_BIN/tools/brisklet/brisklet.exe"
 DOCCENTER_EXE="$WIN_BIN/tools/doccenter/doccenter.exe"

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
-#include "capture/GrabWindowText.h"
+#include "capture/Press.h"
 #include "link/clsAppLink.h"
 #include "platform/Desktop.h"
 #include "platform/ErrorBox.h"
-#include "platform/FlagScope.h"
 
 namespace vantrel::modHotKey {
 
@@ -21,16 +21,17 @@ namespace {
 // The procedure the main window had before ours; 0 until the first Hook.
 ProcAddress gPreviousProc = 0;
 std::function<WindowHandle()> gMainWindow;
-// Set from a hotkey's arrival until its key has been let go.
-bool gCycleUnderWay = false;
-// Set when the cycle under way must come to nothing (AbandonPress).
-bool gAbandoned = false;
+// What waits for the press under way to end (AfterPress).
+std::vector<std::function<void()>> gAfterPress;
 // Hotkey messages dropped during the current cycle, and whether the log has
 // said so yet (once per cycle is enough to tell support).
 int gDropped = 0;
 bool gDropLogged = false;
 // When the last cycle ended, on the clock of the messages' time stamps.
 std::optional<std::uint32_t> gCycleEnd;
+// How long before a cycle's end a press may have been made whose message the
+// system handed on only after it: a program in front that was busy meanwhile.
+constexpr std::uint32_t kLatePressWindowMs = 10'000;
 
 constexpr std::string_view kCaption = "Vantrel";
 
@@ -45,16 +46,13 @@ bool IsMainWindow(WindowHandle hwnd) {
 void RunHotKeyCycle() {
     clsAppLink& link = AppLink();
     link.GrabData();
-    if (gAbandoned)
-        return;
+    Press::Check();
     const std::shared_ptr<colFields> fields = link.colFields();
     const std::string captured = fields->Item(1)->value();
     if (captured.empty()) {
         CurrentDesktop().boxes.Show("no data found", kCaption, Modality::System);
         return;
     }
-    if (gAbandoned)
-        return;
     if (link.ProcedureType() == kIndexProcedure) {
         link.RunIndex();
     } else {
@@ -72,10 +70,12 @@ void RunHotKeyCycle() {
 void AwaitRelease(int vk) {
     Desktop& d = CurrentDesktop();
     const auto quiet = std::max(2 * d.keyboard.RepeatDelay(), std::chrono::milliseconds(1000));
-    while (vk != 0 && !gAbandoned) {
+    while (vk != 0 && !Press::IsAbandoned()) {
         const int dropped = gDropped;
         if (!d.loop.PumpUntil(
-                [&] { return gAbandoned || gDropped != dropped || !d.keyboard.IsKeyDown(vk); },
+                [&] {
+                    return Press::IsAbandoned() || gDropped != dropped || !d.keyboard.IsKeyDown(vk);
+                },
                 quiet)) {
             LogEvent(
                 "press: the hotkey's key reads as held but does not repeat; taken as released");
@@ -88,16 +88,17 @@ void AwaitRelease(int vk) {
 }
 
 // A press is dropped while a cycle is under way, and also when its message
-// comes only after the cycle has ended but its key went down before: the
-// system may hand on a key late while the program in front is busy.
+// comes only after the cycle has ended but its key went down in the few
+// seconds before: the system may hand on a key late while the program in
+// front is busy. The clock wraps (49.7 days) and counts sleep too, so only
+// the distance back from the cycle's end is compared, never the times.
 bool IsDropped() {
-    if (gCycleUnderWay)
+    if (Press::UnderWay())
         return true;
     if (!gCycleEnd)
         return false;
-    const auto sinceEnd =
-        static_cast<std::int32_t>(CurrentDesktop().loop.MessageTime() - *gCycleEnd);
-    return sinceEnd < 0;
+    const std::uint32_t beforeEnd = *gCycleEnd - CurrentDesktop().loop.MessageTime();
+    return beforeEnd != 0 && beforeEnd <= kLatePressWindowMs;
 }
 
 void NoteDropped() {
@@ -108,19 +109,17 @@ void NoteDropped() {
     LogEvent("press dropped: the hotkey came again while a press was under way");
 }
 
-// One physical press is one cycle: a hotkey message that arrives while a cycle
-// is under way (a repeat of the held key, or a press during the grab's wait) is
-// only handed on. Returns whether the cycle failed; its box is shown by then.
-bool RunOneCyclePerPress(std::intptr_t lParam) {
-    const FlagScope underWay(gCycleUnderWay);
-    gAbandoned = false;
+// One press from its hotkey to its key's release. Returns whether it failed;
+// its box is shown by then.
+bool RunPress(std::intptr_t lParam) {
     gDropped = 0;
     gDropLogged = false;
     bool failed = false;
     try {
         RunHotKeyCycle();
-    } catch (const PressAbandoned&) {
-        // Said in the log by the grab; the user moved on or the program is closing.
+    } catch (const PressAbandoned& e) {
+        // The user moved on, or the program is closing: no box.
+        LogEvent(std::string("press: abandoned: ") + e.what());
     } catch (...) {
         ShowErrorBox(Handler::modHotKey_WindowProc, DescriptionOf(std::current_exception()));
         failed = true;
@@ -128,6 +127,20 @@ bool RunOneCyclePerPress(std::intptr_t lParam) {
     // The key is in the message's high word.
     AwaitRelease(static_cast<int>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF));
     gCycleEnd = CurrentDesktop().loop.Ticks();
+    return failed;
+}
+
+// One physical press is one cycle: a hotkey message that arrives while a cycle
+// is under way (a repeat of the held key, or a press during the grab's wait) is
+// only handed on. Returns whether the cycle failed.
+bool RunOneCyclePerPress(std::intptr_t lParam) {
+    bool failed = false;
+    {
+        const Press::Scope press;
+        failed = RunPress(lParam);
+    }
+    // Taken before running: an action may ask for another.
+    for (const std::function<void()>& action : std::exchange(gAfterPress, {})) action();
     return failed;
 }
 
@@ -181,10 +194,15 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
 }
 
 void AbandonPress() {
-    if (!gCycleUnderWay)
+    Press::Abandon();
+}
+
+void AfterPress(std::function<void()> action) {
+    if (!Press::UnderWay()) {
+        action();
         return;
-    gAbandoned = true;
-    AbandonGrab();
+    }
+    gAfterPress.push_back(std::move(action));
 }
 
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
@@ -193,8 +211,7 @@ void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow) {
 
 void Reset() {
     gPreviousProc = 0;
-    gCycleUnderWay = false;
-    gAbandoned = false;
+    gAfterPress.clear();
     gCycleEnd.reset();
     gMainWindow = nullptr;
 }

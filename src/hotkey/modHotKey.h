@@ -21,6 +21,10 @@ std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t msg, std::uintptr_t wP
 // nothing is handed on, and its wait for the key's release ends.
 void AbandonPress();
 
+// Runs `action` now when no press is under way, else once the press under way
+// has ended, so that the press finishes with what it started with.
+void AfterPress(std::function<void()> action);
+
 // How WindowProc learns the main window's handle; asked on every message.
 void SetMainWindow(std::function<WindowHandle()> handleOfMainWindow);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "capture/GrabWindowText.h"
+#include "capture/Press.h"
 #include "link/IndexScript.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
@@ -86,6 +87,9 @@ void clsAppLink::RunLaunch(void (clsAppLink::*launch)(), const char* what) {
     // reason goes to the log, where support can find it.
     try {
         (this->*launch)();
+    } catch (const PressAbandoned&) {
+        // Not a failure of the hand-off: the press itself is to come to nothing.
+        throw;
     } catch (const std::exception&) {
         LogCaught(std::string(what) + " stopped");
     }
@@ -95,9 +99,11 @@ void clsAppLink::LaunchSearch() {
     Desktop& d = CurrentDesktop();
     const std::string commandLine = SearchCommandLine(oSettings().AppName(), oSettings().Field(),
                                                       colFields()->Item(1)->value());
+    Press::Check();
     d.processes.Start(kRunnerProgram, commandLine, ShowState::MinimizedFocus);
     // Not the command line: it holds the captured value.
     LogEvent("runner started for a search");
+    Press::Check();
     d.windows.ActivateByTitle(kDocumentCenterTitle);
     LogEvent("Document Center activated");
 }
@@ -109,6 +115,7 @@ void clsAppLink::LaunchIndex() {
     // reach the runner as other text or as statements of its own.
     if (!ScriptCanCarry(field))
         throw Error("The index field name cannot be written into the script as it stands");
+    Press::Check();
     if (d.files.IsPlainFile(kScriptExistsPath))
         d.files.Delete(kScriptPath);
     // Each log line is a file opened and written: they wait until the runner
@@ -125,9 +132,12 @@ void clsAppLink::LaunchIndex() {
     log.lines.push_back("script written: " + std::string(kScriptPath));
     if (std::string stale = RemoveStaleScript(); !stale.empty())
         log.lines.push_back(std::move(stale));
+    // Exit or the Settings command may run in this pass.
     d.loop.ProcessPending();
+    Press::Check();
     d.processes.Start(kRunnerProgram, kIndexCommandLine, ShowState::MinimizedFocus);
     log.lines.push_back("runner started: " + std::string(kIndexCommandLine));
+    Press::Check();
     d.windows.ActivateByTitle(kDocumentCenterTitle);
     log.lines.push_back("Document Center activated");
 }

@@ -30,7 +30,8 @@ class clsAppLink {
     std::string AppType() const { return appType_; }
 
     // Field 1's value checked, then the runner started; failures of the launch
-    // end it quietly.
+    // end it quietly. A press abandoned meanwhile ends it before its next step
+    // and throws PressAbandoned.
     void RunSearch();
     void RunIndex();
     // Fills field 1's value from the source window. Throws Error when there

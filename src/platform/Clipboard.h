@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vantrel {
 
@@ -13,6 +14,9 @@ class Clipboard {
     // The text on the clipboard (UTF-8), empty when it holds none. Throws Error
     // when the clipboard cannot be opened.
     virtual std::string ReadText() = 0;
+    // Replaces the clipboard's contents with the text (UTF-8). Throws Error
+    // when the clipboard cannot be opened or written.
+    virtual void WriteText(std::string_view text) = 0;
     // Changes whenever the clipboard's contents change; used to wait for a copy.
     virtual std::uint32_t SequenceNumber() = 0;
 };

@@ -8,9 +8,10 @@ namespace vantrel {
 
 // What the focused control of a program says of its selection.
 enum class Selection {
-    Empty,     // a standard edit control with nothing selected
-    NotEmpty,  // a standard edit control with text selected
-    Unknown,   // any other control, no focused control, or no answer in time
+    Empty,        // a standard edit control with nothing selected
+    NotEmpty,     // a standard edit control with text selected
+    Unknown,      // any other control, no focused control, or no answer in time
+    NeverCopies,  // a password edit control: it copies nothing, selected or not
 };
 
 // Top-level windows found by their titles.

@@ -73,6 +73,11 @@ std::string FakeClipboard::ReadText() {
     return text;
 }
 
+void FakeClipboard::WriteText(std::string_view written) {
+    journal_.Hit("Clipboard.WriteText");
+    Set(std::string(written));
+}
+
 void FakeClipboard::CopyLater(std::string copied, int passes) {
     if (passes <= 0) {
         Set(std::move(copied));

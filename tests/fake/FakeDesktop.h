@@ -60,6 +60,7 @@ class FakeClipboard : public Clipboard {
     explicit FakeClipboard(Journal& j) : journal_(j) {}
     void Clear() override;
     std::string ReadText() override;
+    void WriteText(std::string_view written) override;
     std::uint32_t SequenceNumber() override { return sequence; }
     // What another program copies, landing after `passes` passes of the message loop.
     void CopyLater(std::string copied, int passes);

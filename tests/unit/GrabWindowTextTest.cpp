@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -14,6 +15,13 @@ namespace vantrel {
 namespace {
 
 using fake::Keys;
+
+// Runs `task` in the loop's pass `passes` passes from now: inside a wait.
+void PostAfter(fake::FakeMessageLoop& loop, int passes, std::function<void()> task) {
+    if (passes <= 0)
+        return loop.Post(std::move(task));
+    loop.Post([&loop, passes, task] { PostAfter(loop, passes - 1, task); });
+}
 
 // The fake keyboard, watched: what was held when keys went out, and a hook
 // that runs as they go (to post a message into the grab's wait).
@@ -76,7 +84,7 @@ TEST_F(GrabWindowTextTest, SelectionIsCopiedWithoutTheFallback) {
 
 TEST_F(GrabWindowTextTest, ACopyArrivingLateIsStillCaught) {
     f.keyboard.source.selection = "A-17";
-    f.keyboard.source.copyDelayPasses = 6;
+    f.keyboard.source.copyDelayPasses = 90;  // 450 ms
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
 }
@@ -84,8 +92,8 @@ TEST_F(GrabWindowTextTest, ACopyArrivingLateIsStillCaught) {
 TEST_F(GrabWindowTextTest, NoSelectionCopiesTheWholeLineAfterWaitingOutTheFirstCopy) {
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17 Smith");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
-    EXPECT_GE(f.loop.rests, kCopyWaitBound / f.loop.restLength)
-        << "the first copy is given its whole bound before the fallback";
+    EXPECT_GE(f.loop.rests * f.loop.restLength, std::chrono::milliseconds(500))
+        << "the first copy is given its whole half second before the fallback";
     EXPECT_TRUE(f.boxes.shown.empty());
     EXPECT_EQ(f.log.lines, std::vector<std::string>{"press: captured the line, 10 characters"});
 }
@@ -97,6 +105,16 @@ TEST_F(GrabWindowTextTest, AnEditWithNothingSelectedIsNotWaitedFor) {
     EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
     EXPECT_EQ(f.loop.rests, 0) << "no wait for the first copy; the line's lands at once";
     EXPECT_EQ(f.windows.selectionAskedOf, std::vector<WindowHandle>{2}) << "the source's, once";
+
+    // A password box shows a selection but copies nothing: neither copy is awaited.
+    f.keyboard.sent.clear();
+    f.windows.focusedSelection = Selection::NeverCopies;
+    f.keyboard.source.selection = "secret";
+    f.keyboard.source.copies = false;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+    EXPECT_EQ(f.loop.rests, 0);
+    f.keyboard.source.copies = true;
 
     // An edit with a selection, or a control that cannot say: the copy is awaited.
     f.keyboard.sent.clear();
@@ -137,12 +155,12 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     // A source still busy with its keys copies later: no fallback meanwhile,
     // and one that stays busy gives nothing rather than a late, unknown copy.
     f.clipboard.beforeRead = nullptr;
-    for (const int copyAfter : {140, 100000}) {
+    for (const int copyAfter : {900, 100000}) {  // 4.5 s, or never
         f.keyboard.sent.clear();
         f.keyboard.source.selection = "A-17";
         f.keyboard.source.copyDelayPasses = copyAfter;
         f.windows.busyFor = 100000;
-        EXPECT_EQ(GrabWindowText("Billing", "Cursor"), copyAfter == 140 ? "A-17" : "");
+        EXPECT_EQ(GrabWindowText("Billing", "Cursor"), copyAfter == 900 ? "A-17" : "");
         EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
     }
     // An edit that said text is selected will copy, though its keys may not have
@@ -151,10 +169,22 @@ TEST_F(GrabWindowTextTest, ACopyLaterThanTheBoundGivesWayToTheFallback) {
     f.windows.focusedSelection = Selection::NotEmpty;
     f.keyboard.sent.clear();
     f.keyboard.source.selection = "A-17";
-    f.keyboard.source.copyDelayPasses = 140;
+    f.keyboard.source.copyDelayPasses = 900;
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
     EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
     EXPECT_TRUE(f.boxes.shown.empty());
+
+    // A source that answers at once but whose copies arrive 800 ms late (a
+    // remote session): the fallback has gone out when the first copy lands, and
+    // its copy, landing after, must not replace the selection the runner reads.
+    f.windows.focusedSelection = Selection::Unknown;
+    f.keyboard.sent.clear();
+    f.keyboard.source.copyDelayPasses = 160;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c", "{home}+{end}^c"}));
+    EXPECT_EQ(f.clipboard.text, "A-17");
+    for (int pass = 0; pass < 1000; ++pass) f.loop.ProcessPending();
+    EXPECT_EQ(f.clipboard.text, "A-17") << "no copy of the press was still on its way";
 }
 
 TEST_F(GrabWindowTextTest, BothCopiesEmptyGiveEmptyTextAndNoBox) {
@@ -181,17 +211,46 @@ TEST_F(GrabWindowTextTest, NoKeystrokeWhileAModifierIsHeldAndTheWaitRests) {
     EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
     EXPECT_GE(f.loop.rests, 5);
     EXPECT_EQ(f.keyboard.keyStateQueries % 3, 0) << "all three keys are queried on every pass";
+
+    // A key-up lost on the way: the log says so after 3 s, and after 10 s the
+    // press is given up rather than fired whenever the key next comes up.
+    f.keyboard.sent.clear();
+    f.keyboard.Hold(kVkShift, 1'000'000);
+    f.loop.rests = 0;
+    EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
+    EXPECT_TRUE(f.keyboard.sent.empty());
+    EXPECT_EQ(f.loop.rests * f.loop.restLength / std::chrono::seconds(1), 10);
+    EXPECT_EQ(std::count(f.log.lines.begin(), f.log.lines.end(),
+                         "press: waiting for Ctrl, Shift and Alt to be released"),
+              1);
 }
 
 // The keystrokes go to whichever window is in front when they are read: sent
 // before the source has come forward, they would copy from the previous window.
 TEST_F(GrabWindowTextTest, KeysWaitUntilTheSourceIsInFrontButNotForever) {
     f.keyboard.source.selection = "A-17";
-    f.windows.activationLag = 4;
     bool frontAtSend = false;
     keyboard.onSend = [&] { frontAtSend = f.windows.lagLeft == 0; };
-    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
-    EXPECT_TRUE(frontAtSend);
+    // 250 ms to come forward; then 700 ms, its program busy meanwhile.
+    for (const auto& [lag, busy] : {std::pair{50, 0}, std::pair{140, 130}}) {
+        f.windows.activationLag = lag;
+        f.windows.busyFor = busy;
+        frontAtSend = false;
+        EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "A-17");
+        EXPECT_TRUE(frontAtSend);
+        EXPECT_TRUE(f.boxes.shown.empty());
+    }
+
+    // A program that never answers: the activation box, and the log says why.
+    f.keyboard.sent.clear();
+    f.windows.activationLag = 1'000'000;
+    f.windows.busyFor = 1'000'000;
+    EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "");
+    ExpectActivationBox();
+    EXPECT_EQ(f.log.lines.back(), "press: grab failed: the source program did not answer for 5 s");
+    EXPECT_TRUE(f.keyboard.sent.empty());
+    f.boxes.shown.clear();
+    f.windows.busyFor = 0;
 
     // A window that never comes forward (another program holds the foreground):
     // no key goes to that other program, and the press ends without a box.
@@ -226,12 +285,25 @@ TEST_F(GrabWindowTextTest, KeysOnlyEverGoToTheSource) {
     EXPECT_TRUE(f.keyboard.sent.empty());
     EXPECT_TRUE(f.boxes.shown.empty());
 
-    // Nor does any program once the press is abandoned during the wait.
+    // Nor does any program once the press is abandoned during a wait: it ends
+    // the wait at once, and no fallback follows.
     f.windows.refuseActivation = false;
     f.keyboard.Hold(kVkControl, 1'000'000);
-    f.loop.Post([&] { AbandonGrab(); });
-    EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
+    f.loop.rests = 0;
+    PostAfter(f.loop, 50, [] { Press::Abandon(); });
+    {
+        const Press::Scope press;
+        EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
+    }
     EXPECT_TRUE(f.keyboard.sent.empty());
+    EXPECT_LT(f.loop.rests, 60);
+
+    f.keyboard.Hold(kVkControl, 0);
+    f.keyboard.source.selection.clear();
+    keyboard.onSend = [&] { PostAfter(f.loop, 20, [] { Press::Abandon(); }); };
+    const Press::Scope press;
+    EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
+    EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));
 }
 
 TEST_F(GrabWindowTextTest, EmptyTitleActivatesNothing) {

@@ -32,6 +32,14 @@ TEST(StoredValues, LongValueIsShortenedBetweenCharacters) {
             EXPECT_EQ(message.find('\xC3'), std::string::npos) << message;
         }
     }
+    // Control characters would break the box's line or reach a terminal as
+    // commands: each shows as "?".
+    try {
+        StoredBoolean("SaveNext", "Tr\rue\x1B[2J");
+        ADD_FAILURE() << "converted";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("\"Tr?ue?[2J\""), std::string::npos) << e.what();
+    }
 }
 
 }  // namespace

@@ -200,7 +200,7 @@ TEST_F(frmSettingsTest, EmptyIndexFieldIsRefusedWithTheMessage) {
     EXPECT_EQ(s.HotKey(), 122);
 
     // A name the script could not carry exactly; a double quote it can.
-    for (const char* name : {"acct\r\nno", "acct\tno", "acct\x1Bno", "acct\x7Fno",
+    for (const char* name : {"acct\r\nno", "acct\tno", "acct\x1Bno", "acct\x1Fno", "acct\x7Fno",
                              "acct \xEF\xBC\x82no\xEF\xBC\x82"}) {
         d.boxes.shown.clear();
         v.txtIndexField = name;

@@ -262,6 +262,35 @@ TEST_F(frmmainTest, ExitDisarmsRemovesTheIconAndThenDestroysTheWindow) {
     EXPECT_EQ(d.tray.removed.size(), 1u);
 }
 
+// A press waiting for Ctrl when the settings are opened, or the program is
+// left, was made with what no longer holds: nothing of it happens afterwards,
+// and the next press after the settings is a press like any other.
+TEST_F(frmmainTest, SettingsOrExitDuringAPressLeaveNothingOfIt) {
+    d.settings.Store("Field", "A");
+    d.settings.Store("SourceWindow", "Billing");
+    d.windows.titles = {"Billing", "Document Center"};
+    d.keyboard.source = {"A-17 line", "A-17"};
+    d.files.folders.insert(fake::FakeFiles::Key("c:\\program files\\tallowin\\scripts"));
+    form.Form_Load();
+    const auto press = [&] {
+        d.procs.CallProc(d.procs.Current(FakeMainWindow::kHandle), FakeMainWindow::kHandle,
+                         kWmHotKey, 1, 0);
+    };
+    for (const MainCommand command : {MainCommand::Settings, MainCommand::mnuExit}) {
+        d.keyboard.Hold(kVkControl, 20);
+        d.loop.Post([&] { form.Command(command); });
+        press();
+        EXPECT_TRUE(d.keyboard.sent.empty());
+        EXPECT_TRUE(d.processes.started.empty());
+        if (command == MainCommand::Settings) {
+            press();
+            EXPECT_EQ(d.processes.started.size(), 1u);
+            d.processes.started.clear();
+            d.keyboard.sent.clear();
+        }
+    }
+}
+
 TEST_F(frmmainTest, UnloadIsNeverCancelledByAFailingHandler) {
     d.settings.Store("Field", "A");
     form.Form_Load();

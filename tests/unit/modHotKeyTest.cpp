@@ -53,6 +53,12 @@ class modHotKeyTest : public ::testing::Test {
     }
     ProcAddress Ours() { return d.procs.AddressOf(&modHotKey::WindowProc); }
     int Starts() const { return static_cast<int>(d.processes.started.size()); }
+    // Runs `task` in the loop's pass `passes` passes from now: inside a wait.
+    void PostAfter(int passes, std::function<void()> task) {
+        if (passes <= 0)
+            return d.loop.Post(std::move(task));
+        d.loop.Post([this, passes, task] { PostAfter(passes - 1, task); });
+    }
 
     fake::FakeDesktop d;
     WindowHandle mainWindow = kMain;
@@ -319,6 +325,7 @@ TEST_F(modHotKeyTest, OtherMessagesReturnExactlyWhatThePreviousProcedureReturns)
 
 constexpr int kVkF11 = 122;
 constexpr std::intptr_t kF11Press = std::intptr_t{kVkF11} << 16;  // as the platform packs it
+constexpr std::uint32_t kDay = 86'400'000;                        // ms
 
 TEST_F(modHotKeyTest, HotKeyDuringACycleIsOnlyHandedOn) {
     modHotKey::Hook(kMain);
@@ -346,17 +353,42 @@ TEST_F(modHotKeyTest, HotKeyDuringACycleIsOnlyHandedOn) {
 }
 
 // Exit, or the settings being changed, while a press waits for the modifiers:
-// nothing of it happens afterwards, and its wait for the key's release ends.
+// nothing of it happens afterwards, its wait for the key's release ends, and
+// the next press is a press like any other.
 TEST_F(modHotKeyTest, AnAbandonedPressSendsAndStartsNothing) {
     modHotKey::Hook(kMain);
     d.keyboard.Hold(kVkControl, 1'000'000);
     d.keyboard.Hold(kVkF11, 1'000'000);
-    d.loop.Post([&] { modHotKey::AbandonPress(); });
+    PostAfter(50, [&] { modHotKey::AbandonPress(); });
     Send(kMain, kWmHotKey, 1, kF11Press);
     EXPECT_TRUE(d.keyboard.sent.empty());
     EXPECT_EQ(Starts(), 0);
     EXPECT_TRUE(d.boxes.shown.empty());
     EXPECT_EQ(d.log.lines.back(), "press: abandoned: the press was abandoned");
+    EXPECT_LT(d.loop.rests, 60) << "both waits end at once";
+
+    // The modifier's key-up lost: given up after 10 s, in the log, and the
+    // next press, once the key has come up, goes through.
+    d.keyboard.Hold(kVkF11, 0);
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 0);
+    EXPECT_EQ(d.log.lines.back(),
+              "press: abandoned: Ctrl, Shift or Alt was still down 10 s after the hotkey");
+    d.keyboard.Hold(kVkControl, 0);
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 1);
+
+    // Abandoned in the hand-off's own pass over the messages: no runner, and
+    // Document Center is left alone.
+    const int activations = d.journal.CountOf("TopWindows.ActivateByTitle");
+    d.clipboard.beforeRead = [&] { d.loop.Post([&] { modHotKey::AbandonPress(); }); };
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 1);
+    EXPECT_EQ(d.journal.CountOf("TopWindows.ActivateByTitle"), activations + 1)
+        << "the source's only";
+    d.clipboard.beforeRead = nullptr;
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 2);
 }
 
 TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
@@ -415,6 +447,22 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     Send(kMain, kWmHotKey, 1, kF11Press);
     EXPECT_EQ(Starts(), 6);
 
+    // Days later, on a clock that counts sleep, turns negative as a signed
+    // number after 24.9 days and wraps after 49.7: only a press made in the
+    // few seconds before the cycle's end counts as late.
+    for (const std::uint32_t later : {25u * kDay, 25u * kDay + 60'000u, 30u * kDay, 49u * kDay}) {
+        d.loop.messageTime = 5100 + later;
+        d.loop.ticks = d.loop.messageTime;
+        Send(kMain, kWmHotKey, 1, kF11Press);
+    }
+    EXPECT_EQ(Starts(), 10);
+    d.loop.ticks = 0xFFFF'0000u;
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    d.loop.messageTime = 0x0001'0000u;
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_EQ(Starts(), 12) << "a press after the clock wrapped";
+    EXPECT_EQ(dropped(), 3);
+
     // A repeat the system queued as the key came up still belongs to the press.
     d.keyboard.Hold(kVkF11, 20);
     std::function<void()> watch = [&] {
@@ -425,7 +473,17 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     d.loop.Post(watch);
     Send(kMain, kWmHotKey, 1, kF11Press);
     d.loop.ProcessPending();
-    EXPECT_EQ(Starts(), 7);
+    EXPECT_EQ(Starts(), 13);
+
+    // Repeats further apart than one repeat delay, but well within two, are
+    // still the key held: one press.
+    d.keyboard.repeatDelay = std::chrono::milliseconds(1000);
+    d.keyboard.Hold(kVkF11, 1'000'000);
+    for (int n = 1; n <= 3; ++n) PostAfter(300 * n, [&] { Send(kMain, kWmHotKey, 1, kF11Press); });
+    PostAfter(1000, [&] { d.keyboard.Hold(kVkF11, 0); });
+    Send(kMain, kWmHotKey, 1, kF11Press);
+    for (int pass = 0; pass < 1000; ++pass) d.loop.ProcessPending();
+    EXPECT_EQ(Starts(), 14);
 }
 
 }  // namespace

@@ -71,6 +71,9 @@ TEST(Win32ClipboardTest, ReadsTextOthersCopiedAndClearRemovesIt) {
     ASSERT_TRUE(OpenClipboard(nullptr)) << LastErrorText();
     EXPECT_EQ(CountClipboardFormats(), 0) << "Clear removes every format";
     CloseClipboard();
+
+    clipboard.WriteText("A-17 Łódź");
+    EXPECT_EQ(clipboard.ReadText(), "A-17 Łódź") << "put back by a press";
 }
 
 TEST(Win32ClipboardTest, TextCopiedOnlyAsAnsiIsReadThroughTheSystemsConversion) {

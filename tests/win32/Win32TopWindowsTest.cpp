@@ -163,6 +163,18 @@ TEST_F(Win32TopWindowsTest, AnEditControlOfAnotherProgramSaysWhetherTextIsSelect
     WaitForSingleObject(process.get(), 10000);
 }
 
+// A password box shows a selection, but no copy ever comes of it.
+TEST_F(Win32TopWindowsTest, APasswordBoxNeverCopies) {
+    const win32::UniqueHwnd password(
+        CreateWindowExW(0, L"Edit", L"secret", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 0, 0, 80, 20,
+                        w_->other.get(), nullptr, nullptr, nullptr));
+    ASSERT_TRUE(password) << testing::LastErrorText();
+    SetFocus(password.get());
+    SendMessageW(password.get(), EM_SETSEL, 0, -1);
+    EXPECT_EQ(windows_.FocusedSelection(reinterpret_cast<WindowHandle>(w_->other.get())),
+              Selection::NeverCopies);
+}
+
 TEST_F(Win32TopWindowsTest, NoMatchingVisibleWindowIsAnErrorNamingTheTitle) {
     // Longer than every title: no exact match and no window's title begins with it.
     const std::string wanted = win32::Narrow(w_->ledger) + " - Customer 4711 (closed)";

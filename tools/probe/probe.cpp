@@ -32,12 +32,15 @@
 //   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
 //                                 edit control) that answers the n-th Ctrl+C by putting
 //                                 "TEXT n" on the clipboard MS milliseconds later (TEXT
-//                                 alone for the first); runs until closed; prints "key VK"
+//                                 alone for the first), each Ctrl+C on its own even when
+//                                 the next comes meanwhile; runs until closed; prints "key VK"
 //                                 for each key that goes down in it
-//   busy-source TITLE TEXT FROM TO MS
+//   busy-source TITLE TEXT FROM TO MS [activate]
 //                                 a source program whose thread is busy for MS milliseconds
 //                                 when Ctrl+C arrives, then handles its queued keys in order:
-//                                 an edit control holding TEXT, FROM..TO selected
+//                                 an edit control holding TEXT, FROM..TO selected. With
+//                                 "activate", busy instead each time it is brought to the
+//                                 front (WM_ACTIVATEAPP), before it takes the focus
 //   watch-clipboard               prints the time (microseconds since 1970) each time the
 //                                 clipboard gets text, as the source's copy lands; runs
 //                                 until ended
@@ -159,27 +162,26 @@ BOOL CALLBACK FindBox(HWND h, LPARAM p) {
     return TRUE;
 }
 
-// The slow source's state: what it copies and how late.
+// The slow source's state: what it copies, how late, and how many copies it was asked for.
 struct SlowSource {
     std::wstring text;
     UINT delay = 0;
-    int copies = 0;
+    UINT_PTR copies = 0;
 };
 SlowSource gSlow;
-constexpr UINT_PTR kCopyTimer = 1;
 
 LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_KEYDOWN)
         Print(L"key " + std::to_wstring(wp));
+    // Each Ctrl+C lands on its own, a second one asked for meanwhile included: the
+    // timer's id is the copy's number.
     if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0) {
-        SetTimer(h, kCopyTimer, gSlow.delay, nullptr);
+        SetTimer(h, ++gSlow.copies, gSlow.delay, nullptr);
         return 0;
     }
-    if (msg == WM_TIMER && wp == kCopyTimer) {
-        KillTimer(h, kCopyTimer);
-        ++gSlow.copies;
-        const std::wstring text =
-            gSlow.copies == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(gSlow.copies);
+    if (msg == WM_TIMER && wp >= 1 && wp <= gSlow.copies) {
+        KillTimer(h, wp);
+        const std::wstring text = wp == 1 ? gSlow.text : gSlow.text + L" " + std::to_wstring(wp);
         if (WaitFor(2000, [&] { return OpenClipboard(h) != 0; })) {
             EmptyClipboard();
             const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
@@ -198,17 +200,23 @@ LRESULT CALLBACK SlowSourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
-// The busy source: its edit control's own procedure, and how long Ctrl+C keeps it.
+// The busy source: its edit control's own procedure, how long it stays busy, and
+// whether Ctrl+C or being brought to the front makes it so.
 WNDPROC gEditProc = nullptr;
 DWORD gBusyMs = 0;
+bool gBusyOnActivation = false;
 
 LRESULT CALLBACK BusyEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0)
+    if (!gBusyOnActivation && msg == WM_KEYDOWN && wp == 'C' && GetKeyState(VK_CONTROL) < 0)
         Sleep(gBusyMs);
     return CallWindowProcW(gEditProc, h, msg, wp, lp);
 }
 
 LRESULT CALLBACK BusySourceProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    // The first message of an activation from another program: the focus is set only
+    // after it, so the program is in front but not yet ready, as one still at work is.
+    if (gBusyOnActivation && msg == WM_ACTIVATEAPP && wp != FALSE)
+        Sleep(gBusyMs);
     if (msg == WM_SETFOCUS) {
         SetFocus(GetWindow(h, GW_CHILD));
         return 0;
@@ -358,6 +366,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"busy-source") {
         gBusyMs = num(6);
+        gBusyOnActivation = arg(7) == L"activate";
         HWND h = OpenWindow(L"VantrelBusySource", BusySourceProc, arg(2), 650, 80);
         HWND edit =
             CreateWindowExW(0, L"EDIT", arg(3).c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0,

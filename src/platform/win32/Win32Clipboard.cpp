@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/Error.h"
@@ -20,11 +21,11 @@ namespace {
 constexpr auto kOpenPatience = std::chrono::milliseconds(1000);
 
 // The retries process messages, so the program answers meanwhile.
-void OpenClipboardPatiently(const char* purpose) {
+void OpenClipboardPatiently(const char* purpose, HWND owner = nullptr) {
     DWORD error = ERROR_SUCCESS;
     const bool opened = Win32MessageLoop().PumpUntil(
         [&] {
-            if (OpenClipboard(nullptr))
+            if (OpenClipboard(owner))
                 return true;
             error = GetLastError();
             return false;
@@ -64,6 +65,30 @@ std::string Win32Clipboard::ReadText() {
     if (nul != std::wstring_view::npos)
         text = text.substr(0, nul);
     return Narrow(text);
+}
+
+void Win32Clipboard::WriteText(std::string_view text) {
+    constexpr const char* kWriting = "Writing the clipboard";
+    const std::wstring wide = Widen(text);
+    UniqueHglobal block(
+        CheckLastError(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)), kWriting));
+    {
+        void* locked = CheckLastError(GlobalLock(block.get()), kWriting);
+        std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(locked));
+        GlobalUnlock(block.get());
+    }
+    // Opened without a window, the clipboard would have no owner after
+    // EmptyClipboard, and SetClipboardData then fails.
+    if (!owner_)
+        owner_.reset(CheckLastError(CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0,
+                                                    HWND_MESSAGE, nullptr, nullptr, nullptr),
+                                    "Writing the clipboard: making its owner window"));
+    OpenClipboardPatiently(kWriting, owner_.get());
+    const ScopeExit close(&CloseClipboardKeepingError);
+    ThrowLastErrorIf(!EmptyClipboard(), kWriting);
+    CheckLastError(SetClipboardData(CF_UNICODETEXT, block.get()), kWriting);
+    // The clipboard owns the block now.
+    block.release();
 }
 
 std::uint32_t Win32Clipboard::SequenceNumber() {

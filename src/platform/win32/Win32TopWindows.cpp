@@ -168,6 +168,9 @@ Selection Win32TopWindows::FocusedSelection(WindowHandle window) {
     const HWND focus = info.hwndFocus;
     if (focus == nullptr || !IsStandardEdit(focus))
         return Selection::Unknown;
+    // A password box shows a selection but refuses every copy.
+    if ((GetWindowLongW(focus, GWL_STYLE) & ES_PASSWORD) != 0)
+        return Selection::NeverCopies;
     DWORD_PTR packed = 0;
     // A program that does not answer in time, or refuses (an elevated one), is
     // given the ordinary wait.
