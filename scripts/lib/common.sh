@@ -80,8 +80,9 @@ WINE_PACKAGES=(wine64 wine wine32:i386 fonts-wine fonts-liberation xvfb xdotool 
     imagemagick procps)
 # wixl builds the installer package, msibuild (msitools) amends it, zip packs the
 # portable copy; unzip and msiinfo read them back in the tests. osslsigncode signs
-# with Authenticode; openssl makes the tests' throwaway certificate.
-PACKAGE_TOOLS=(wixl msitools zip unzip osslsigncode openssl)
+# with Authenticode; openssl makes the tests' throwaway certificate; xmllint
+# (libxml2-utils) parses the Group Policy templates.
+PACKAGE_TOOLS=(wixl msitools zip unzip osslsigncode openssl libxml2-utils)
 
 # Configures and builds one preset quietly; the log is kept under the build tree.
 build_preset() {

@@ -181,3 +181,37 @@ tray_command() {  # item check-command...
     done
     return 1
 }
+
+# Group Policy's values: machine (HKLM) or user (HKCU). The program reads them in the
+# 64-bit view, which a 32-bit prefix does not have.
+POLICY_VIEW=()
+[ "$VANTREL_ARCH" = 64 ] && POLICY_VIEW=(/reg:64)
+policy_value() {  # HKLM|HKCU name -> prints the text
+    timeout 60 wine reg query "$1\\SOFTWARE\\Policies\\Vantrel\\Settings" /v "$2" "${POLICY_VIEW[@]}" 2>/dev/null |
+        tr -d '\r' | sed -n "s/^ *$2 *REG_SZ *//p"
+}
+# Sets the value (no value: removes the hive's policy key), checks that it took, and
+# announces it as Windows does once Group Policy has applied.
+set_policy() {  # HKLM|HKCU [name value]
+    local try
+    for try in 1 2 3; do
+        if [ $# -ge 3 ]; then
+            timeout 60 wine reg add "$1\\SOFTWARE\\Policies\\Vantrel\\Settings" /v "$2" /d "$3" /f "${POLICY_VIEW[@]}" >/dev/null 2>&1
+            [ "$(policy_value "$1" "$2")" = "$3" ] && break
+        else
+            timeout 60 wine reg delete "$1\\SOFTWARE\\Policies\\Vantrel" /f "${POLICY_VIEW[@]}" >/dev/null 2>&1
+            timeout 60 wine reg query "$1\\SOFTWARE\\Policies\\Vantrel" "${POLICY_VIEW[@]}" >/dev/null 2>&1 || break
+        fi
+        echo "  (the policy did not reach the registry, try $try of 3)"
+    done
+    probe setting-change Policy
+}
+# A press with notepad's first word selected; prints the field and value Document
+# Center got.
+press_field() {  # text
+    local before word=${1%% *}
+    before=$(runs)
+    notepad_text "$1" 0 "${#word}"
+    press F11
+    wait_runs $((before + 1)) 15 && last_record op | head -n 1 | cut -f2,3 | tr '\t' ' '
+}

@@ -3,6 +3,7 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "hotkey/modHotKey.h"
 #include "link/clsAppLink.h"
@@ -111,6 +112,8 @@ void frmmain::SettingsCommand() {
         fields->Remove(1);
     fields->Add(link.oSettings().Field(), "");
     arming_.EnableHotKey(true);
+    if (std::exchange(readAgainPending_, false))
+        ReadSettingsAgain();
 }
 
 // The dialog gives back what the user confirmed, and it is saved here. A save
@@ -191,6 +194,45 @@ void frmmain::Command(MainCommand command) {
 
 void frmmain::TaskbarCreated() {
     RestoreTrayIcon();
+}
+
+void frmmain::PolicyApplied() {
+    modHotKey::AfterPress(
+        [this] { Handle(Handler::frmmain_Form_SettingChange, [this] { ReadSettingsAgain(); }); });
+}
+
+// A bad value keeps the settings in force: the clerk goes on working, and the
+// log tells support what the policy holds. While the dialog is open this waits
+// for it, which arms the hotkey from what it saved.
+void frmmain::ReadSettingsAgain() {
+    if (!loaded_)
+        return;
+    if (settingsOpen_) {
+        readAgainPending_ = true;
+        return;
+    }
+    clsAppLink& link = AppLink();
+    clsSettings& settings = link.oSettings();
+    const int modBefore = settings.HotKeyMod();
+    const int keyBefore = settings.HotKey();
+    std::string changes;
+    try {
+        changes = settings.ReadAgain();
+    } catch (const std::exception& e) {
+        LogEvent(std::string("settings read again: kept those in force: ") + e.what());
+        return;
+    }
+    LogEvent("settings read again: " + (changes.empty() ? "no change" : changes));
+    const std::shared_ptr<colFields> fields = link.colFields();
+    if (fields->Count() == 1 && !settings.Field().empty()) {
+        fields->Remove(1);
+        fields->Add(settings.Field(), "");
+    }
+    if (arming_.HotKeyRegistered() &&
+        (modBefore != settings.HotKeyMod() || keyBefore != settings.HotKey())) {
+        arming_.EnableHotKey(false);
+        arming_.EnableHotKey(true);
+    }
 }
 
 void frmmain::Handle(Handler handler, const std::function<void()>& body) {

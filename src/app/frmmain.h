@@ -63,6 +63,9 @@ class frmmain {
     void Command(MainCommand command);
     // The task bar was re-created: the icon goes back into it.
     void TaskbarCreated();
+    // Group Policy has applied: the settings are read again once no press is
+    // under way, and the hotkey armed anew if it changed.
+    void PolicyApplied();
 
     // The Settings command: the dialog between a disarm and an arm, with
     // field 1 replaced in between.
@@ -78,6 +81,7 @@ class frmmain {
   private:
     void Form_Unload();
     void EditSettings();
+    void ReadSettingsAgain();
 
     MainWindowHost& host_;
     HotKeyArming arming_;
@@ -85,6 +89,7 @@ class frmmain {
     std::int32_t lastMouseMessage_ = 0;
     bool busy_ = false;
     bool settingsOpen_ = false;
+    bool readAgainPending_ = false;
 };
 
 // The handler a command runs in, as its failure box names it.

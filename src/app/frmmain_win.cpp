@@ -258,6 +258,12 @@ class MainWindow : public MainWindowHost {
             case WM_CLOSE:
                 form.Handle(Handler::frmmain_Form_Unload, [&] { form.Unload(); });
                 return 0;
+            case WM_SETTINGCHANGE:
+                // Group Policy announces each time it has applied with "Policy".
+                if (lParam != 0 &&
+                    lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)
+                    form.Handle(Handler::frmmain_Form_SettingChange, [&] { form.PolicyApplied(); });
+                break;
             case WM_ENDSESSION:
                 // Windows is ending the session: unload as Exit would.
                 if (wParam != FALSE)

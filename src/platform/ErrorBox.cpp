@@ -12,7 +12,7 @@ namespace vantrel {
 namespace {
 
 // clang-format off
-constexpr std::array<std::pair<Handler, std::string_view>, 22> kHandlerNames{{
+constexpr std::array<std::pair<Handler, std::string_view>, 23> kHandlerNames{{
     {Handler::Main,                          "Main"},
     {Handler::modHotKey_Hook,                "modHotKey.Hook"},
     {Handler::modHotKey_Unhook,              "modHotKey.Unhook"},
@@ -21,6 +21,7 @@ constexpr std::array<std::pair<Handler, std::string_view>, 22> kHandlerNames{{
     {Handler::frmmain_Form_Unload,           "frmmain.Form_Unload"},
     {Handler::frmmain_Form_MouseMove,        "frmmain.Form_MouseMove"},
     {Handler::frmmain_TaskbarCreated,        "frmmain.TaskbarCreated"},
+    {Handler::frmmain_Form_SettingChange,    "frmmain.Form_SettingChange"},
     {Handler::frmmain_Settings_Click,        "frmmain.Settings_Click"},
     {Handler::frmmain_mnuExit_Click,         "frmmain.mnuExit_Click"},
     {Handler::frmmain_mnuAbout_Click,        "frmmain.mnuAbout_Click"},

@@ -19,6 +19,7 @@ enum class Handler : std::uint8_t {
     frmmain_Form_Unload,
     frmmain_Form_MouseMove,
     frmmain_TaskbarCreated,
+    frmmain_Form_SettingChange,
     frmmain_Settings_Click,
     frmmain_mnuExit_Click,
     frmmain_mnuAbout_Click,

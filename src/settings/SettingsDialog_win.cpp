@@ -149,6 +149,16 @@ void OnInitDialog(SettingsWindow& s) {
     SetControlText(s.hwnd, IDC_SETTINGS_INDEX_FIELD, s.view.txtIndexField);
     CheckDlgButton(s.hwnd, IDC_SETTINGS_SAVE_NEXT,
                    s.view.chkSaveNext ? BST_CHECKED : BST_UNCHECKED);
+
+    // What a policy enforces is shown but cannot be changed; the text boxes
+    // stay read-only rather than disabled, so their text can still be copied.
+    const SettingsLocks& locked = s.view.locked;
+    if (locked.sourceAppTitle)
+        SendDlgItemMessageW(s.hwnd, IDC_SETTINGS_SOURCE_WINDOW, EM_SETREADONLY, TRUE, 0);
+    if (locked.field)
+        SendDlgItemMessageW(s.hwnd, IDC_SETTINGS_INDEX_FIELD, EM_SETREADONLY, TRUE, 0);
+    EnableWindow(GetDlgItem(s.hwnd, IDC_SETTINGS_HOTKEY), !locked.hotKey);
+    EnableWindow(GetDlgItem(s.hwnd, IDC_SETTINGS_SAVE_NEXT), !locked.saveNext);
 }
 
 void OnOk(SettingsWindow& s) {
@@ -206,8 +216,9 @@ INT_PTR SettingsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CTLCOLORSTATIC:
             // The hotkey box is read-only only so that nothing can be typed or
-            // pasted into it; it looks like any text box.
-            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd, IDC_SETTINGS_HOTKEY)) {
+            // pasted into it; it looks like any text box, unless a policy locks it.
+            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd, IDC_SETTINGS_HOTKEY) &&
+                !view.locked.hotKey) {
                 const auto dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
                 SetBkColor(dc, GetSysColor(COLOR_WINDOW));

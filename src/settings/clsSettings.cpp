@@ -48,26 +48,75 @@ constexpr std::array<SettingKey, 6> kKeys{{
      }},
 }};
 
-// Takes the value in force for `key`: the user's, else the one set for the
-// whole machine, else the built-in default. True when it was the machine's.
-bool TakeInForce(clsSettings& settings, const SettingKey& key) {
+// One place a value may be read from, highest first, and what a failure
+// there adds to its description.
+struct Level {
+    SettingSource source;
+    const char* failureNote;
+};
+
+// clang-format off
+constexpr std::array<Level, 4> kLevels{{
+    {SettingSource::MachinePolicy, " (set by policy)"},
+    {SettingSource::UserPolicy,    " (set by policy)"},
+    {SettingSource::User,          ""},
+    {SettingSource::Machine,       " (set for the whole machine)"},
+}};
+// clang-format on
+
+std::optional<std::string> ReadAt(SettingSource source, const char* key) {
     SettingsStore& store = CurrentDesktop().settings;
-    if (const std::optional<std::string> user = store.Read(kApp, kSection, key.name)) {
-        key.take(settings, key.name, *user);
-        return false;
+    switch (source) {
+        case SettingSource::MachinePolicy:
+            return store.ReadPolicy(PolicyScope::Machine, kApp, kSection, key);
+        case SettingSource::UserPolicy:
+            return store.ReadPolicy(PolicyScope::User, kApp, kSection, key);
+        case SettingSource::User:
+            return store.Read(kApp, kSection, key);
+        case SettingSource::Machine:
+            return store.ReadMachineWide(kApp, kSection, key);
+        case SettingSource::Default:
+            break;
     }
-    try {
-        if (const std::optional<std::string> machine =
-                store.ReadMachineWide(kApp, kSection, key.name)) {
-            key.take(settings, key.name, *machine);
-            return true;
+    return std::nullopt;
+}
+
+// Takes the value in force for `key` from the highest level that holds it,
+// else the built-in default, and says where it came from.
+SettingSource TakeInForce(clsSettings& settings, const SettingKey& key) {
+    for (const Level& level : kLevels) {
+        try {
+            if (const std::optional<std::string> text = ReadAt(level.source, key.name)) {
+                key.take(settings, key.name, *text);
+                return level.source;
+            }
+        } catch (const Error& e) {
+            // The clerk's own store may be fine: say where the bad value is.
+            throw Error(std::string(e.what()) + level.failureNote);
         }
-    } catch (const Error& e) {
-        // The clerk's own store is fine: say where the bad value is.
-        throw Error(std::string(e.what()) + " (set for the whole machine)");
     }
     key.take(settings, key.name, key.byDefault);
-    return false;
+    return SettingSource::Default;
+}
+
+bool IsPolicy(SettingSource source) {
+    return source == SettingSource::MachinePolicy || source == SettingSource::UserPolicy;
+}
+
+const char* SourceName(SettingSource source) {
+    switch (source) {
+        case SettingSource::MachinePolicy:
+            return "machine policy";
+        case SettingSource::UserPolicy:
+            return "user policy";
+        case SettingSource::User:
+            return "user";
+        case SettingSource::Machine:
+            return "machine";
+        case SettingSource::Default:
+            break;
+    }
+    return "default";
 }
 
 }  // namespace
@@ -95,31 +144,47 @@ std::string clsSettings::ConvertLongToBinaryString(std::int32_t value) {
 }
 
 SettingsValues clsSettings::Values() const {
-    return {SourceAppTitle(), Field(), HotKey(), HotKeyShift(), savenext()};
+    const auto locked = [this](std::size_t key) { return IsPolicy(sources_[key]); };
+    return {SourceAppTitle(), Field(),
+            HotKey(),         HotKeyShift(),
+            savenext(),       {locked(0), locked(1), locked(3) || locked(4), locked(5)}};
 }
 
+// A value a policy enforces stays the one in force, whatever the dialog held.
 void clsSettings::Assign(const SettingsValues& values) {
-    SourceAppTitle(values.sourceAppTitle);
-    Field(values.field);
-    HotKey(values.hotKey);
-    HotKeyShift(values.hotKeyShift);
-    savenext(values.saveNext);
+    const SettingsLocks& locked = values.locked;
+    if (!locked.sourceAppTitle)
+        SourceAppTitle(values.sourceAppTitle);
+    if (!locked.field)
+        Field(values.field);
+    if (!locked.hotKey) {
+        HotKey(values.hotKey);
+        HotKeyShift(values.hotKeyShift);
+    }
+    if (!locked.saveNext)
+        savenext(values.saveNext);
 }
 
 bool clsSettings::SaveSettings() {
-    for (const SettingKey& key : kKeys) {
-        CurrentDesktop().settings.Write(kApp, kSection, key.name, key.stored(*this));
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        if (IsPolicy(sources_[i]))
+            continue;
+        CurrentDesktop().settings.Write(kApp, kSection, kKeys[i].name, kKeys[i].stored(*this));
+        sources_[i] = SettingSource::User;
     }
     return true;
 }
 
 bool clsSettings::GetSettings() {
     std::string fromMachine;
+    std::string byPolicy;
     try {
         GrabType("Cursor");
-        for (const SettingKey& key : kKeys) {
-            if (TakeInForce(*this, key))
-                fromMachine += (fromMachine.empty() ? "" : ", ") + std::string(key.name);
+        for (std::size_t i = 0; i < kKeys.size(); ++i) {
+            sources_[i] = TakeInForce(*this, kKeys[i]);
+            std::string& list = IsPolicy(sources_[i]) ? byPolicy : fromMachine;
+            if (IsPolicy(sources_[i]) || sources_[i] == SettingSource::Machine)
+                list += (list.empty() ? "" : ", ") + std::string(kKeys[i].name);
         }
     } catch (const std::exception& e) {
         LogEvent(std::string("settings could not be read: ") + e.what());
@@ -130,28 +195,44 @@ bool clsSettings::GetSettings() {
              ", source window " + StoredTextQuoted(SourceAppTitle()) + ", index field " +
              StoredTextQuoted(Field()) + ", application " + StoredTextQuoted(AppName()) +
              ", Auto Save/Next " + (savenext() ? "on" : "off") +
-             (fromMachine.empty() ? "" : "; from the machine: " + fromMachine));
+             (fromMachine.empty() ? "" : "; from the machine: " + fromMachine) +
+             (byPolicy.empty() ? "" : "; set by policy: " + byPolicy));
     return true;
+}
+
+std::string clsSettings::ReadAgain() {
+    clsSettings fresh = *this;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) fresh.sources_[i] = TakeInForce(fresh, kKeys[i]);
+    std::string changes;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        const std::string text = kKeys[i].stored(fresh);
+        if (text == kKeys[i].stored(*this) && fresh.sources_[i] == sources_[i])
+            continue;
+        changes += (changes.empty() ? "" : ", ") + std::string(kKeys[i].name) + " " +
+                   StoredTextQuoted(text) + " (" + SourceName(fresh.sources_[i]) + ")";
+    }
+    *this = fresh;
+    return changes;
 }
 
 // A value that cannot be read counts as absent, so the next one down is offered.
 void clsSettings::GetReadableSettings() {
-    SettingsStore& store = CurrentDesktop().settings;
     GrabType("Cursor");
-    for (const SettingKey& key : kKeys) {
-        const auto took = [&](auto read) {
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        const SettingKey& key = kKeys[i];
+        sources_[i] = SettingSource::Default;
+        for (const Level& level : kLevels) {
             try {
-                const std::optional<std::string> text = read();
-                if (text)
+                if (const std::optional<std::string> text = ReadAt(level.source, key.name)) {
                     key.take(*this, key.name, *text);
-                return text.has_value();
+                    sources_[i] = level.source;
+                    break;
+                }
             } catch (const std::exception&) {
                 LogCaught(std::string("setting ") + std::string(key.name) + " could not be read");
-                return false;
             }
-        };
-        if (!took([&] { return store.Read(kApp, kSection, key.name); }) &&
-            !took([&] { return store.ReadMachineWide(kApp, kSection, key.name); }))
+        }
+        if (sources_[i] == SettingSource::Default)
             key.take(*this, key.name, key.byDefault);
     }
 }

@@ -35,6 +35,8 @@ frmSettingsView frmSettings::Form_Load(const SettingsValues& values) {
     view.txtSourceWindow = values.sourceAppTitle;
     view.txtHotKey = HotKeyText(values.hotKeyShift, values.hotKey);
     view.chkSaveNext = values.saveNext;
+    view.locked = values.locked;
+    hotKeyLocked_ = values.locked.hotKey;
     capturedKeyCode_ = values.hotKey;
     capturedShift_ = values.hotKeyShift;
     if (!values.field.empty())
@@ -48,7 +50,7 @@ std::optional<std::string> frmSettings::txtHotKey_KeyDown(int keyCode, int shift
     CurrentDesktop().loop.ProcessPending();
     // Only what the box shows is captured, so OK never saves a key the user
     // could not see (Shift+A, Ctrl alone, Backspace...).
-    if (!IsAcceptedHotKey(keyCode, shift))
+    if (hotKeyLocked_ || !IsAcceptedHotKey(keyCode, shift))
         return std::nullopt;
     capturedKeyCode_ = static_cast<std::int16_t>(keyCode);
     capturedShift_ = static_cast<std::int16_t>(shift);
@@ -57,16 +59,17 @@ std::optional<std::string> frmSettings::txtHotKey_KeyDown(int keyCode, int shift
 
 std::optional<SettingsValues> frmSettings::cmdOK_Click(const frmSettingsView& edited) {
     Desktop& d = CurrentDesktop();
-    if (edited.txtIndexField.empty()) {
+    // A field a policy enforces is not the user's to correct, and is never saved.
+    if (!edited.locked.field && edited.txtIndexField.empty()) {
         d.boxes.Show(kNoFieldMessage, kTitle, Modality::Application);
         return std::nullopt;
     }
-    if (!ScriptCanCarry(edited.txtIndexField)) {
+    if (!edited.locked.field && !ScriptCanCarry(edited.txtIndexField)) {
         d.boxes.Show(kUnwritableFieldMessage, kTitle, Modality::Application);
         return std::nullopt;
     }
     return SettingsValues{edited.txtSourceWindow, edited.txtIndexField, capturedKeyCode_,
-                          capturedShift_, edited.chkSaveNext};
+                          capturedShift_,         edited.chkSaveNext,   edited.locked};
 }
 
 }  // namespace vantrel

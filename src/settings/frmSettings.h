@@ -19,6 +19,7 @@ struct frmSettingsView {
     std::string txtSourceWindow;
     std::string txtIndexField = "last_name";
     bool chkSaveNext = false;
+    SettingsLocks locked;  // controls that show a value a policy enforces
 };
 
 class frmSettings {
@@ -47,6 +48,7 @@ class frmSettings {
   private:
     std::int16_t capturedKeyCode_ = 0;
     std::int16_t capturedShift_ = 0;
+    bool hotKeyLocked_ = false;
 };
 
 // True for a key press the hotkey box takes.

@@ -46,6 +46,17 @@ std::optional<std::string> FakeSettingsStore::ReadMachineWide(std::string_view a
     return it->second;
 }
 
+// Not in the journal: the call sequences the tests expect predate policies.
+std::optional<std::string> FakeSettingsStore::ReadPolicy(PolicyScope scope, std::string_view app,
+                                                         std::string_view section,
+                                                         std::string_view key) {
+    const auto& policy = scope == PolicyScope::Machine ? machinePolicy : userPolicy;
+    const auto it = policy.find(Path(app, section, key));
+    if (it == policy.end())
+        return std::nullopt;
+    return it->second;
+}
+
 void FakeSettingsStore::Write(std::string_view app, std::string_view section, std::string_view key,
                               std::string_view value) {
     journal_.Hit("SettingsStore.Write");

@@ -36,6 +36,8 @@ class FakeSettingsStore : public SettingsStore {
                                     std::string_view key) override;
     std::optional<std::string> ReadMachineWide(std::string_view app, std::string_view section,
                                                std::string_view key) override;
+    std::optional<std::string> ReadPolicy(PolicyScope scope, std::string_view app,
+                                          std::string_view section, std::string_view key) override;
     void Write(std::string_view app, std::string_view section, std::string_view key,
                std::string_view value) override;
     static std::string Path(std::string_view app, std::string_view section, std::string_view key);
@@ -45,6 +47,8 @@ class FakeSettingsStore : public SettingsStore {
     // Stored values by "app\section\key", per user and for the whole machine.
     std::map<std::string, std::string> values;
     std::map<std::string, std::string> machineValues;
+    std::map<std::string, std::string> machinePolicy;
+    std::map<std::string, std::string> userPolicy;
     // Keys that hold something other than text.
     std::set<std::string> nonText;
     // Writes fail from this key on.

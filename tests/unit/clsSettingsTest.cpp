@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "fake/FakeDesktop.h"
@@ -160,6 +161,30 @@ TEST(clsSettings, EachKeyIsTheUsersElseTheMachinesElseTheDefault) {
     EXPECT_EQ(d.log.lines.back(),
               "settings loaded: hotkey F9, source window \"Billing\", index field \"user_field\", "
               "application \"\", Auto Save/Next on; from the machine: SourceWindow, SaveNext");
+
+    // A policy wins over all, the machine's over the user's. The dialog shows it
+    // locked, OK leaves the user's own value beneath it, and lifted it gives that back.
+    d.settings.userPolicy[Key("Field")] = "user_policy";
+    d.settings.userPolicy[Key("SaveNext")] = "False";
+    d.settings.machinePolicy[Key("Field")] = "policy_field";
+    ASSERT_TRUE(s.GetSettings());
+    const SettingsLocks locks{false, true, false, true};
+    EXPECT_EQ(s.Values(), (SettingsValues{"Billing", "policy_field", 120, 0, false, locks}));
+    EXPECT_THAT(d.log.lines.back(), testing::EndsWith("; set by policy: Field, SaveNext"));
+    const auto userValues = d.settings.values;
+    s.Assign({"Typed", "typed", 120, 0, true, locks});
+    s.SaveSettings();
+    EXPECT_EQ(d.settings.values.at(Key("Field")), "user_field");
+    EXPECT_EQ(d.settings.values.count(Key("SaveNext")), 0u);
+    d.settings.machinePolicy[Key("Hotkey")] = "F9";
+    EXPECT_THAT([&] { s.ReadAgain(); },
+                testing::ThrowsMessage<Error>(testing::EndsWith("number (set by policy)")));
+    d.settings.machinePolicy.clear();
+    EXPECT_EQ(s.ReadAgain(), "Field \"user_policy\" (user policy)");
+    d.settings.userPolicy.clear();
+    EXPECT_EQ(s.ReadAgain(), "Field \"user_field\" (user), SaveNext \"True\" (machine)");
+    d.settings.values = userValues;
+    d.settings.writtenKeys.clear();
 
     // A bad machine value fails as the user's would, saying where it is; the
     // repair's reading passes over it, and over a bad user value to the machine's.

@@ -359,8 +359,15 @@ TEST_F(modHotKeyTest, AnAbandonedPressSendsAndStartsNothing) {
     modHotKey::Hook(kMain);
     d.keyboard.Hold(kVkControl, 1'000'000);
     d.keyboard.Hold(kVkF11, 1'000'000);
-    PostAfter(50, [&] { modHotKey::AbandonPress(); });
+    // What must wait for the press (settings read again) runs once it has ended.
+    bool after = false;
+    PostAfter(50, [&] {
+        modHotKey::AfterPress([&] { after = true; });
+        EXPECT_FALSE(after);
+        modHotKey::AbandonPress();
+    });
     Send(kMain, kWmHotKey, 1, kF11Press);
+    EXPECT_TRUE(after);
     EXPECT_TRUE(d.keyboard.sent.empty());
     EXPECT_EQ(Starts(), 0);
     EXPECT_TRUE(d.boxes.shown.empty());

@@ -63,6 +63,16 @@ TEST(RegistrySettingsStoreTest, SaveThenGetInAFreshObjectWithRawValuesInPlace) {
     t.savenext(false);
     t.SaveSettings();
     EXPECT_EQ(d.RawString(L"SaveNext"), L"False");
+
+    // A user policy is read from its own key and wins; saving leaves the user's value.
+    const std::wstring policy = d.root.path() + L"\\Policies\\Vantrel\\Settings";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, policy.c_str(), L"Field", REG_SZ, L"policy_field",
+                              sizeof(L"policy_field")),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(t.GetSettings());
+    EXPECT_EQ(t.Field(), "policy_field");
+    t.SaveSettings();
+    EXPECT_EQ(d.RawString(L"Field"), L"last_name");
 }
 
 TEST(RegistrySettingsStoreTest, MissingKeysReadAsDefaults) {

@@ -290,6 +290,35 @@ TEST_F(SettingsDialogTest, EmptyIndexFieldIsRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(AppLink().oSettings().Field(), "");
 }
 
+// Every value set by policy: the dialog still opens and shows them, none can be
+// changed, and OK writes none into the user's store.
+TEST_F(SettingsDialogTest, ValuesAPolicySetsAreShownButCannotBeChanged) {
+    for (const auto& [key, value] : {std::pair{"SourceWindow", "Billing"},
+                                     {"Field", "policy_field"},
+                                     {"AppName", ""},
+                                     {"Hotkey", "120"},
+                                     {"HotKeyShift", "0"},
+                                     {"SaveNext", "True"}})
+        d.settings.machinePolicy[fake::FakeSettingsStore::Key(key)] = value;
+    AppLink().oSettings().GetSettings();
+    RunDialog({
+        [](HWND dlg) {
+            EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_INDEX_FIELD), L"policy_field");
+            for (const int id : {IDC_SETTINGS_SOURCE_WINDOW, IDC_SETTINGS_INDEX_FIELD})
+                EXPECT_NE(GetWindowLongW(Item(dlg, id), GWL_STYLE) & ES_READONLY, 0) << id;
+            EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_SETTINGS_HOTKEY)));
+            EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_SETTINGS_SAVE_NEXT)));
+            Press(Item(dlg, IDC_SETTINGS_HOTKEY), VK_F5, 0);
+        },
+        [](HWND dlg) {
+            EXPECT_EQ(ItemText(dlg, IDC_SETTINGS_HOTKEY), L" F9");
+            Click(dlg, IDC_SETTINGS_OK);
+        },
+    });
+    EXPECT_EQ(Writes(), 0);
+    EXPECT_EQ(AppLink().oSettings().HotKey(), 120);
+}
+
 // The dialog saves nothing itself: its caller saves what it gives back.
 TEST_F(SettingsDialogTest, OkGivesTheEntriesBackAndWritesNothingItself) {
     AppLink().oSettings().GetSettings();

@@ -27,6 +27,8 @@
 //   hold-clipboard MS             opens the clipboard (with a window of its own) and keeps
 //                                 it open for MS milliseconds, as a busy program would
 //   resources TITLE               prints "handles gdi user" of the process owning TITLE
+//   setting-change TEXT           broadcasts WM_SETTINGCHANGE with TEXT, as Windows does
+//                                 with "Policy" once Group Policy has applied
 //   taskbar-created [TITLE]       broadcasts "TaskbarCreated", as a restarted shell does,
 //                                 first removing the icon of the window TITLE as it has
 //   slow-source TITLE TEXT MS     a source program whose copy arrives late: a window (no
@@ -403,6 +405,14 @@ int wmain(int argc, wchar_t** argv) {
         const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        return 0;
+    }
+    if (cmd == L"setting-change") {
+        const std::wstring text = arg(2);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                            reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                            &ignored);
         return 0;
     }
     if (cmd == L"resources") {

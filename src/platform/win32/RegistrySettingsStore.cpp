@@ -18,9 +18,10 @@ std::wstring KeyPath(const std::wstring& root, std::string_view app, std::string
 }
 
 // The text of one value under `hive`\`path`, or nothing when it or its key is absent.
-std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::string_view key) {
+std::optional<std::string> ReadText(HKEY hive, const std::wstring& path, std::string_view key,
+                                    REGSAM view = 0) {
     UniqueHkey hkey;
-    const LSTATUS open = RegOpenKeyExW(hive, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put());
+    const LSTATUS open = RegOpenKeyExW(hive, path.c_str(), 0, KEY_QUERY_VALUE | view, hkey.put());
     if (open == ERROR_FILE_NOT_FOUND)
         return std::nullopt;
     CheckStatus(open, "Reading the settings");
@@ -66,6 +67,17 @@ std::optional<std::string> RegistrySettingsStore::ReadMachineWide(std::string_vi
                                                                   std::string_view section,
                                                                   std::string_view key) {
     return ReadText(HKEY_LOCAL_MACHINE, KeyPath(machineRoot_, app, section), key);
+}
+
+// The policy key is shared between the views on Windows; naming the 64-bit one
+// makes a 32-bit program read the same key under Wine and in tools that write
+// only one view (32-bit Windows ignores the flag).
+std::optional<std::string> RegistrySettingsStore::ReadPolicy(PolicyScope scope,
+                                                             std::string_view app,
+                                                             std::string_view section,
+                                                             std::string_view key) {
+    const HKEY hive = scope == PolicyScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    return ReadText(hive, KeyPath(policyRoot_, app, section), key, KEY_WOW64_64KEY);
 }
 
 void RegistrySettingsStore::Write(std::string_view app, std::string_view section,
