@@ -39,6 +39,28 @@ constexpr std::array<std::pair<Handler, std::string_view>, 23> kHandlerNames{{
 }};
 // clang-format on
 
+// " (settings/StoredValues.cpp:76)": where a failure of the program's own type
+// was raised; empty for any other, and for none. The file is named from the
+// source tree's src folder on (one outside it alone): where the program was
+// built is nobody's business.
+std::string PlaceOf(const std::exception_ptr& failure) {
+    if (!failure)
+        return std::string();
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Error& e) {
+        std::string_view file = e.where().file_name();
+        const std::size_t src = file.rfind("src/");
+        if (src != std::string_view::npos && (src == 0 || file[src - 1] == '/'))
+            file.remove_prefix(src + 4);
+        else if (const std::size_t slash = file.find_last_of("/\\"); slash != file.npos)
+            file.remove_prefix(slash + 1);
+        return " (" + std::string(file) + ":" + std::to_string(e.where().line()) + ")";
+    } catch (...) {
+        return std::string();
+    }
+}
+
 }  // namespace
 
 std::string_view HandlerName(Handler where) {
@@ -60,27 +82,6 @@ std::string DescriptionOf(const std::exception_ptr& failure) {
         return e.what();
     } catch (...) {
         return "unknown failure";
-    }
-}
-
-// The log names the file from the source tree's src folder on: where the
-// program was built is nobody's business, and the build already names files
-// from the tree's root. A file outside src is named alone.
-std::string PlaceOf(const std::exception_ptr& failure) {
-    if (!failure)
-        return std::string();
-    try {
-        std::rethrow_exception(failure);
-    } catch (const Error& e) {
-        std::string_view file = e.where().file_name();
-        const std::size_t src = file.rfind("src/");
-        if (src != std::string_view::npos && (src == 0 || file[src - 1] == '/'))
-            file.remove_prefix(src + 4);
-        else if (const std::size_t slash = file.find_last_of("/\\"); slash != file.npos)
-            file.remove_prefix(slash + 1);
-        return " (" + std::string(file) + ":" + std::to_string(e.where().line()) + ")";
-    } catch (...) {
-        return std::string();
     }
 }
 

@@ -45,12 +45,9 @@ std::string ErrorText(Handler where, std::string_view description);
 // The description of a caught failure: what() of a standard exception.
 std::string DescriptionOf(const std::exception_ptr& failure);
 
-// " (settings/StoredValues.cpp:76)": where a failure of the program's own type
-// was raised. Empty for any other failure, and for none.
-std::string PlaceOf(const std::exception_ptr& failure);
-
 // For a failure the user is told of in a box of its own: logs the box's text
-// followed by where the failure being handled was raised, so that support can
+// followed by where the failure being handled was raised, if it is of the
+// program's own type (" (settings/StoredValues.cpp:76)"), so that support can
 // see it later. Call it inside the catch block.
 void LogFailure(std::string_view text) noexcept;
 
