@@ -56,7 +56,19 @@ stop_started() {
     PID_OF=()
 }
 
-probe() { timeout 60 wine "$PROBE_EXE" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# 0, 1 and 2 are probe's answers; a probe whose Wine did not start or that outlasted
+# its timeout on a loaded machine gave none, and is asked again.
+probe() {
+    local out status try
+    for try in 1 2 3; do
+        out=$(timeout 60 wine "$PROBE_EXE" "$@")
+        status=$?
+        [ "$status" -le 2 ] && break
+        echo "  (probe $1 gave no answer, try $try of 3)" >&2
+    done
+    [ -z "$out" ] || printf '%s\n' "$out" | tr -d '\r'
+    return "$status"
+}
 
 # Puts the stand-in runner where the program looks for it, and Document Center beside.
 install_standins() {
@@ -121,27 +133,54 @@ store_settings() {  # name value ...
     local try
     for try in 1 2 3; do
         timeout 60 wine reg import "$(winepath -w "$f" 2>/dev/null)" >/dev/null 2>&1 &&
-            timeout 60 wine reg query "$SETTINGS_KEY" >/dev/null 2>&1 && return 0
+            reg_query "$SETTINGS_KEY" >/dev/null && return 0
         echo "  (the settings did not reach the registry, try $try of 3)"
     done
     return 1
 }
 
-# The stored settings as the registry holds them, for before/after comparisons.
-export_settings() {  # file
-    rm -f "$1"
-    timeout 60 wine reg export 'HKCU\Software\VB and VBA Program Settings\Vantrel\Settings' \
-        "$(winepath -w "$1" 2>/dev/null)" /y >/dev/null 2>&1
-    [ -f "$1" ] || : >"$1"
+# `wine reg query`, asked again while it gives no answer: on a loaded machine Wine can
+# outlast the timeout or fail to start. 0 (found) and 1 (not there) are answers.
+reg_query() {  # arguments of reg query
+    local out status try
+    for try in 1 2 3; do
+        out=$(timeout 60 wine reg query "$@" 2>/dev/null)
+        status=$?
+        [ "$status" -le 1 ] && { printf '%s\n' "$out" | tr -d '\r'; return "$status"; }
+        echo "  (wine reg query $1 gave no answer, try $try of 3)" >&2
+    done
+    return "$status"
 }
 
+# The stored settings as the registry holds them, for before/after comparisons. An
+# export that left no file (it outlasted its timeout on a loaded machine) is tried
+# again; empty only when none took.
+export_settings() {  # file
+    local try
+    for try in 1 2 3; do
+        rm -f "$1"
+        timeout 60 wine reg export "$SETTINGS_KEY" "$(winepath -w "$1" 2>/dev/null)" /y >/dev/null 2>&1 &&
+            [ -s "$1" ] && return 0
+        echo "  (the settings could not be exported, try $try of 3)"
+    done
+    : >"$1"
+    return 1
+}
+
+# Done once the key is seen gone.
 clear_settings() {
-    timeout 60 wine reg delete 'HKCU\Software\VB and VBA Program Settings\Vantrel' /f >/dev/null 2>&1 || true
+    local key='HKCU\Software\VB and VBA Program Settings\Vantrel' try
+    for try in 1 2 3; do
+        timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+        reg_query "$key" >/dev/null
+        [ $? -eq 1 ] && return 0
+    done
+    echo "  (the stored settings could not be removed)"
+    return 1
 }
 
 stored_setting() {  # name -> prints the text
-    timeout 60 wine reg query "$SETTINGS_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
-        sed -n "s/^ *$1 *REG_SZ *//p"
+    reg_query "$SETTINGS_KEY" /v "$1" | sed -n "s/^ *$1 *REG_SZ *//p"
 }
 
 # X window of Wine's notification area (icons sit in it when there is no task bar): a

@@ -187,8 +187,8 @@ tray_command() {  # item check-command...
 POLICY_VIEW=()
 [ "$VANTREL_ARCH" = 64 ] && POLICY_VIEW=(/reg:64)
 policy_value() {  # HKLM|HKCU name -> prints the text
-    timeout 60 wine reg query "$1\\SOFTWARE\\Policies\\Vantrel\\Settings" /v "$2" "${POLICY_VIEW[@]}" 2>/dev/null |
-        tr -d '\r' | sed -n "s/^ *$2 *REG_SZ *//p"
+    reg_query "$1\\SOFTWARE\\Policies\\Vantrel\\Settings" /v "$2" "${POLICY_VIEW[@]}" |
+        sed -n "s/^ *$2 *REG_SZ *//p"
 }
 # Sets the value (no value: removes the hive's policy key), checks that it took, and
 # announces it as Windows does once Group Policy has applied.
@@ -200,7 +200,8 @@ set_policy() {  # HKLM|HKCU [name value]
             [ "$(policy_value "$1" "$2")" = "$3" ] && break
         else
             timeout 60 wine reg delete "$1\\SOFTWARE\\Policies\\Vantrel" /f "${POLICY_VIEW[@]}" >/dev/null 2>&1
-            timeout 60 wine reg query "$1\\SOFTWARE\\Policies\\Vantrel" "${POLICY_VIEW[@]}" >/dev/null 2>&1 || break
+            reg_query "$1\\SOFTWARE\\Policies\\Vantrel" "${POLICY_VIEW[@]}" >/dev/null
+            [ $? -eq 1 ] && break
         fi
         echo "  (the policy did not reach the registry, try $try of 3)"
     done

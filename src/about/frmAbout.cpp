@@ -79,8 +79,9 @@ bool GetKeyValue(std::string_view keyName, std::string_view valueName, std::stri
     if (value->type == kRegSz) {
         keyValue = text;
     } else if (value->type == kRegDword) {
-        // Little-endian bytes, most significant first; a zero top byte was
-        // dropped above with the "terminator", as it always has been.
+        // Little-endian bytes, most significant first. A zero top byte went
+        // above as the "terminator", so only the bytes left are shown
+        // ("&h00007B" for 0x7B): the form GetKeyValue promises its callers.
         constexpr char kHex[] = "0123456789ABCDEF";
         std::string hex = "&h";
         for (auto it = text.rbegin(); it != text.rend(); ++it) {

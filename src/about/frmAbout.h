@@ -35,7 +35,8 @@ void StartSysInfo();
 
 // Reads the value `valueName` of the key `keyName` under HKEY_LOCAL_MACHINE
 // into `keyValue`: text as stored (one terminating NUL dropped), a DWORD as
-// "&h" and its hexadecimal bytes, any other type leaves `keyValue` as it was.
+// "&h" and its hexadecimal bytes without a zero top byte, any other type
+// leaves `keyValue` as it was.
 // False with an empty `keyValue` when the key or value cannot be read; throws
 // Error for a value of zero bytes.
 bool GetKeyValue(std::string_view keyName, std::string_view valueName, std::string& keyValue);

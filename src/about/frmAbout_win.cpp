@@ -117,6 +117,29 @@ void PaintSeparator(const AboutWindow& a) {
     EndPaint(a.hwnd, &ps);
 }
 
+// Enter reaches here as the default button, Esc as IDCANCEL.
+INT_PTR OnCommand(AboutWindow& a, int id) {
+    switch (id) {
+        case IDC_ABOUT_OK:
+        case IDCANCEL:
+            DestroyWindow(a.hwnd);
+            return TRUE;
+        case IDC_ABOUT_SYSINFO:
+            frmAbout::StartSysInfo();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+// The labels lie on the button face; the version's text follows the system's.
+INT_PTR LabelColours(HDC dc, HWND label) {
+    const int id = GetDlgCtrlID(label);
+    SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 Handler AboutWindow::Where(UINT message, WPARAM wParam) const {
     if (message == WM_INITDIALOG)
         return Handler::frmAbout_Form_Load;
@@ -132,31 +155,15 @@ INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetFocus(GetDlgItem(hwnd, IDC_ABOUT_OK));
             return FALSE;
         case WM_COMMAND:
-            // Enter reaches here as the default button, Esc as IDCANCEL.
-            switch (LOWORD(wParam)) {
-                case IDC_ABOUT_OK:
-                case IDCANCEL:
-                    DestroyWindow(hwnd);
-                    return TRUE;
-                case IDC_ABOUT_SYSINFO:
-                    frmAbout::StartSysInfo();
-                    return TRUE;
-                default:
-                    return FALSE;
-            }
+            return OnCommand(*this, LOWORD(wParam));
         case WM_CLOSE:
             DestroyWindow(hwnd);
             return TRUE;
         case WM_PAINT:
             PaintSeparator(*this);
             return TRUE;
-        case WM_CTLCOLORSTATIC: {
-            const auto dc = reinterpret_cast<HDC>(wParam);
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            SetTextColor(dc, id == IDC_ABOUT_VERSION ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-        }
+        case WM_CTLCOLORSTATIC:
+            return LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_DPICHANGED:
             win32::FollowDpiChange(hwnd, wParam, lParam,
                                    [this](int newDpi) { Layout(*this, newDpi); });

@@ -42,9 +42,7 @@ void Main(const MainWindowLoader& loadMainWindow) {
         form = &loadMainWindow();
         form->Form_Load();
     } catch (...) {
-        const std::string description = DescriptionOf(std::current_exception());
-        LogEvent("start-up failed: " + description);
-        ShowErrorBox(Handler::Main, description);
+        ShowErrorBox(Handler::Main, DescriptionOf(std::current_exception()));
         if (form != nullptr)
             KeepForRepair(*form);
     }

@@ -6,7 +6,8 @@
 namespace vantrel {
 
 // Where the script runner lives and where it finds the index script. The
-// letter cases differ by use and are kept as each use has always written them.
+// letter cases differ by use: the runner and the support scripts expect these
+// spellings, so each is kept byte for byte.
 constexpr std::string_view kRunnerProgram = "C:\\program files\\tallowin\\scripts\\brisklet.exe";
 constexpr std::string_view kScriptExistsPath = "c:\\program files\\tallowin\\scripts\\brisklet.sc";
 constexpr std::string_view kScriptPath = "c:\\program files\\Tallowin\\scripts\\brisklet.sc";

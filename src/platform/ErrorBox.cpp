@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/Desktop.h"
+#include "platform/Error.h"
 #include "platform/Log.h"
 
 namespace vantrel {
@@ -38,6 +39,28 @@ constexpr std::array<std::pair<Handler, std::string_view>, 23> kHandlerNames{{
 }};
 // clang-format on
 
+// " (settings/StoredValues.cpp:76)": where a failure of the program's own type
+// was raised; empty for any other, and for none. The file is named from the
+// source tree's src folder on (one outside it alone): where the program was
+// built is nobody's business.
+std::string PlaceOf(const std::exception_ptr& failure) {
+    if (!failure)
+        return std::string();
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Error& e) {
+        std::string_view file = e.where().file_name();
+        const std::size_t src = file.rfind("src/");
+        if (src != std::string_view::npos && (src == 0 || file[src - 1] == '/'))
+            file.remove_prefix(src + 4);
+        else if (const std::size_t slash = file.find_last_of("/\\"); slash != file.npos)
+            file.remove_prefix(slash + 1);
+        return " (" + std::string(file) + ":" + std::to_string(e.where().line()) + ")";
+    } catch (...) {
+        return std::string();
+    }
+}
+
 }  // namespace
 
 std::string_view HandlerName(Handler where) {
@@ -62,16 +85,23 @@ std::string DescriptionOf(const std::exception_ptr& failure) {
     }
 }
 
+void LogFailure(std::string_view text) noexcept {
+    try {
+        LogEvent(std::string(text) + PlaceOf(std::current_exception()));
+    } catch (...) {
+        // Out of memory for the line: the log is skipped, as when it cannot be written.
+    }
+}
+
+// Logged before it is shown: the box waits for the user, who may never answer.
 void ShowErrorBox(Handler where, std::string_view description) noexcept {
     try {
+        const std::string text = ErrorText(where, description);
+        LogFailure(text);
         const Modality modality = where == Handler::Main ? Modality::System : Modality::Application;
-        CurrentDesktop().boxes.Show(ErrorText(where, description), "Vantrel", modality);
+        CurrentDesktop().boxes.Show(text, "Vantrel", modality);
     } catch (...) {
-        try {
-            LogCaught(ErrorText(where, description) + "; its box could not be shown");
-        } catch (...) {
-            // Out of memory for the line: nothing is left to tell.
-        }
+        LogCaught("that box could not be shown");
     }
 }
 

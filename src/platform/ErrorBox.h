@@ -45,8 +45,15 @@ std::string ErrorText(Handler where, std::string_view description);
 // The description of a caught failure: what() of a standard exception.
 std::string DescriptionOf(const std::exception_ptr& failure);
 
+// For a failure the user is told of in a box of its own: logs the box's text
+// followed by where the failure being handled was raised, if it is of the
+// program's own type (" (settings/StoredValues.cpp:76)"), so that support can
+// see it later. Call it inside the catch block.
+void LogFailure(std::string_view text) noexcept;
+
 // Shows the box, titled "Vantrel": system-modal for the start-up procedure,
-// modal to the program for every other. The last stop of a failure: when even
+// modal to the program for every other, and logs its text as LogFailure does
+// (call it inside the catch block). The last stop of a failure: when even
 // the box cannot be shown there is nobody left to tell, so it never throws.
 void ShowErrorBox(Handler where, std::string_view description) noexcept;
 

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -214,9 +216,10 @@ class ShellTest : public ::testing::Test {
     win32::Win32Desktop real_;
     fake::Journal journal_;
     fake::FakeMessageBoxes boxes_{journal_};
-    Desktop desktop_{settings_,       real_.clipboard, real_.keyboard, real_.windows, real_.files,
-                     real_.processes, boxes_,          real_.loop,     real_.hotkeys, real_.atoms,
-                     real_.clock,     real_.procs,     real_.tray,     real_.registry};
+    fake::FakeLog log_;
+    Desktop desktop_{settings_,       real_.clipboard, real_.keyboard, real_.windows,  real_.files,
+                     real_.processes, boxes_,          real_.loop,     real_.hotkeys,  real_.atoms,
+                     real_.clock,     real_.procs,     real_.tray,     real_.registry, log_};
     DesktopScope scope_{desktop_};
 };
 
@@ -359,6 +362,10 @@ TEST_F(ShellTest, UnreadableSettingsAreReportedAndRepairedThroughTheSettingsButt
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text.rfind("error in Main: ", 0), 0u) << boxes_.shown[0].text;
     EXPECT_EQ(boxes_.shown[0].modality, Modality::System);
+    const std::regex logged(R"(.* \(settings/\w+\.cpp:\d+\))");
+    EXPECT_TRUE(std::any_of(log_.lines.begin(), log_.lines.end(), [&](const std::string& line) {
+        return line.rfind(boxes_.shown[0].text, 0) == 0 && std::regex_match(line, logged);
+    })) << "the box's text in the log, with where the failure was raised";
     ASSERT_TRUE(win32::IsMainWindowLoaded());
     const HWND main = MainWindow();
     EXPECT_TRUE(TrayIconPresent(main));

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "platform/Error.h"
+#include "platform/win32/Win32Error.h"
 
 namespace vantrel::win32 {
 
@@ -11,9 +12,10 @@ namespace vantrel::win32 {
 // program's starter may have changed.
 std::wstring LocalAppDataFolder() {
     wchar_t folder[MAX_PATH] = {};
-    const HRESULT hr =
-        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    if (FAILED(hr) || folder[0] == L'\0')
+    CheckHresult(
+        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder),
+        "SHGetFolderPath");
+    if (folder[0] == L'\0')
         throw Error("The local application-data folder is unknown.");
     std::wstring path(folder);
     while (!path.empty() && path.back() == L'\\') path.pop_back();

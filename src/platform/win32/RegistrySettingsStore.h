@@ -5,7 +5,8 @@
 namespace vantrel::win32 {
 
 // REG_SZ values under HKCU\Software\VB and VBA Program Settings\<app>\<section>,
-// where such programs have always kept per-user settings; the machine-wide ones
+// where the users' stored settings are and where deployment tools and support
+// look for them (the README names the key); the machine-wide ones
 // under HKLM\SOFTWARE\<app>\<section>, in the program's own registry view (a
 // 32-bit program on 64-bit Windows reads WOW6432Node, where its package writes).
 // Policies under HKLM and HKCU\SOFTWARE\Policies\<app>\<section>, a key Windows

@@ -1,11 +1,13 @@
 #include "platform/win32/Win32Error.h"
 
+#include "platform/Log.h"
+#include "platform/win32/LastErrorKeeper.h"
 #include "platform/win32/Unicode.h"
 
 namespace vantrel::win32 {
 
 Win32Error::Win32Error(std::string_view what, DWORD code, std::source_location where)
-    : Error(std::string(what) + " failed: " + SystemMessage(code)), code_(code), where_(where) {}
+    : Error(std::string(what) + " failed: " + SystemMessage(code), where), code_(code) {}
 
 std::string SystemMessage(DWORD code) {
     wchar_t buffer[512] = {};
@@ -18,6 +20,15 @@ std::string SystemMessage(DWORD code) {
     if (text.empty())
         return "error " + std::to_string(code);
     return Narrow(text);
+}
+
+void LogWin32Failure(std::string_view context, std::string_view what, DWORD code) noexcept {
+    const LastErrorKeeper keeper;
+    try {
+        LogEvent(std::string(context) + ": " + Win32Error(what, code).what());
+    } catch (...) {
+        // Out of memory for the line: the log is skipped, as when it cannot be written.
+    }
 }
 
 void ThrowWin32(std::string_view what, DWORD code, std::source_location where) {

@@ -12,22 +12,23 @@ namespace vantrel::win32 {
 
 // A failed system call: what() is "<what> failed: <system text>" as the
 // "error in ..." boxes show it; code() is the system's error code, for
-// callers (and tests) that tell failures apart; where() is the call's place
-// in the source, for whoever debugs it.
+// callers (and tests) that tell failures apart; where() is the call's place.
 class Win32Error : public Error {
   public:
     Win32Error(std::string_view what, DWORD code,
                std::source_location where = std::source_location::current());
     DWORD code() const { return code_; }
-    const std::source_location& where() const { return where_; }
 
   private:
     DWORD code_;
-    std::source_location where_;
 };
 
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD code);
+
+// For a failure the program goes on without: logs "<context>: <what> failed:
+// <system text>", the form LogCaught gives a caught one. Keeps the last error.
+void LogWin32Failure(std::string_view context, std::string_view what, DWORD code) noexcept;
 
 // One check for each way the system reports a failure. Each throws Win32Error
 // naming `what` and the caller's place.

@@ -125,7 +125,8 @@ bool Win32TopWindows::IsForeground(WindowHandle window) {
                         info.hwndFocus != nullptr);
     if (!ready || window != brought_)
         return ready;
-    // A hung program answers nothing; its keystrokes queue up as they always did.
+    // A hung program answers nothing, but the keys sent to it wait in its queue
+    // and reach it, in order, once it runs again.
     if (!Answers(hwnd) && !IsHungAppWindow(hwnd))
         return false;
     brought_ = 0;
