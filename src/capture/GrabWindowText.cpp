@@ -8,6 +8,7 @@
 
 #include "capture/KeystrokeNotation.h"
 #include "platform/Desktop.h"
+#include "platform/ErrorBox.h"
 #include "platform/Types.h"
 #include "platform/Utf8.h"
 
@@ -220,9 +221,9 @@ std::string GrabWindowText(const std::string& windowTitle, const std::string& gr
     } catch (const PressAbandoned&) {
         throw;
     } catch (const std::exception& e) {
-        LogEvent(std::string("press: grab failed: ") + e.what());
-        CurrentDesktop().boxes.Show("error activating: '" + windowTitle + "' window.", "Vantrel",
-                                    Modality::System);
+        const std::string box = "error activating: '" + windowTitle + "' window.";
+        LogFailure(std::string("press: grab failed: ") + e.what() + "; shown: " + box);
+        CurrentDesktop().boxes.Show(box, "Vantrel", Modality::System);
         return std::string();
     }
 }

@@ -22,8 +22,9 @@ inline constexpr std::array<std::string_view, 9> kShiftNames = {
     /* 8 */ "",
 };
 
-// By virtual-key code; codes without a name are empty. "Substract" is the
-// name users have always seen for the keypad's minus key.
+// By virtual-key code; codes without a name are empty. "Substract", misspelt,
+// is the name the hotkey box and the log show for the keypad's minus key;
+// support material quotes it, so it stays.
 inline constexpr std::array<std::string_view, 136> kKeyNames = {
     /*   0 */ "",                  "",                  "",                  "CANCEL",
     /*   4 */ "",                  "",                  "",                  "",

@@ -247,7 +247,12 @@ TEST_F(GrabWindowTextTest, KeysWaitUntilTheSourceIsInFrontButNotForever) {
     f.windows.busyFor = 1'000'000;
     EXPECT_EQ(GrabWindowText("Billing", "Cursor"), "");
     ExpectActivationBox();
-    EXPECT_EQ(f.log.lines.back(), "press: grab failed: the source program did not answer for 5 s");
+    EXPECT_EQ(f.log.lines.back().rfind(
+                  "press: grab failed: the source program did not answer for 5 s; shown: error "
+                  "activating: 'Billing' window. (capture/GrabWindowText.cpp:",
+                  0),
+              0u)
+        << "with where it failed";
     EXPECT_TRUE(f.keyboard.sent.empty());
     f.boxes.shown.clear();
     f.windows.busyFor = 0;
