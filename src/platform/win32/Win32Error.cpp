@@ -6,7 +6,7 @@
 
 namespace vantrel::win32 {
 
-Win32Error::Win32Error(std::string_view what, DWORD code, std::source_location where)
+Win32Error::Win32Error(std::string_view what, DWORD code, SourcePlace where)
     : Error(std::string(what) + " failed: " + SystemMessage(code), where), code_(code) {}
 
 std::string SystemMessage(DWORD code) {
@@ -31,7 +31,7 @@ void LogWin32Failure(std::string_view context, std::string_view what, DWORD code
     }
 }
 
-void ThrowWin32(std::string_view what, DWORD code, std::source_location where) {
+void ThrowWin32(std::string_view what, DWORD code, SourcePlace where) {
     throw Win32Error(what, code, where);
 }
 

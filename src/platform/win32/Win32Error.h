@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -15,8 +14,7 @@ namespace vantrel::win32 {
 // callers (and tests) that tell failures apart; where() is the call's place.
 class Win32Error : public Error {
   public:
-    Win32Error(std::string_view what, DWORD code,
-               std::source_location where = std::source_location::current());
+    Win32Error(std::string_view what, DWORD code, SourcePlace where = SourcePlace::current());
     DWORD code() const { return code_; }
 
   private:
@@ -35,13 +33,12 @@ void LogWin32Failure(std::string_view context, std::string_view what, DWORD code
 
 // For an error code kept from before a cleanup that may have changed GetLastError.
 [[noreturn]] void ThrowWin32(std::string_view what, DWORD code,
-                             std::source_location where = std::source_location::current());
+                             SourcePlace where = SourcePlace::current());
 
 // For calls that report failure as FALSE, null or 0 and leave the code in
 // GetLastError: hands back what the call returned.
 template <typename T>
-T CheckLastError(T result, std::string_view what,
-                 std::source_location where = std::source_location::current()) {
+T CheckLastError(T result, std::string_view what, SourcePlace where = SourcePlace::current()) {
     if (!result)
         ThrowWin32(what, GetLastError(), where);
     return result;
@@ -49,14 +46,14 @@ T CheckLastError(T result, std::string_view what,
 
 // The same, where the failure is told some other way (a sentinel, a count).
 inline void ThrowLastErrorIf(bool failed, std::string_view what,
-                             std::source_location where = std::source_location::current()) {
+                             SourcePlace where = SourcePlace::current()) {
     if (failed)
         ThrowWin32(what, GetLastError(), where);
 }
 
 // For calls that return their code (the Reg* family's LSTATUS).
 inline void CheckStatus(LSTATUS status, std::string_view what,
-                        std::source_location where = std::source_location::current()) {
+                        SourcePlace where = SourcePlace::current()) {
     if (status != ERROR_SUCCESS)
         ThrowWin32(what, static_cast<DWORD>(status), where);
 }
@@ -64,7 +61,7 @@ inline void CheckStatus(LSTATUS status, std::string_view what,
 // For COM and shell calls: a failed HRESULT, with the Win32 code inside it
 // where it holds one. Hands back the result, since S_FALSE is a success too.
 inline HRESULT CheckHresult(HRESULT result, std::string_view what,
-                            std::source_location where = std::source_location::current()) {
+                            SourcePlace where = SourcePlace::current()) {
     if (FAILED(result)) {
         const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
                                                                       : static_cast<DWORD>(result);
