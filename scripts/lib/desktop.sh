@@ -152,15 +152,17 @@ reg_query() {  # arguments of reg query
     return "$status"
 }
 
-# The stored settings as the registry holds them, for before/after comparisons. An
-# export that left no file (it outlasted its timeout on a loaded machine) is tried
-# again; empty only when none took.
+# The stored settings as the registry holds them, for before/after comparisons: empty
+# when nothing is stored (a definite answer). An export that left no file (it outlasted
+# its timeout on a loaded machine) is tried again.
 export_settings() {  # file
     local try
     for try in 1 2 3; do
         rm -f "$1"
         timeout 60 wine reg export "$SETTINGS_KEY" "$(winepath -w "$1" 2>/dev/null)" /y >/dev/null 2>&1 &&
             [ -s "$1" ] && return 0
+        reg_query "$SETTINGS_KEY" >/dev/null
+        [ $? -eq 1 ] && { : >"$1"; return 0; }
         echo "  (the settings could not be exported, try $try of 3)"
     done
     : >"$1"
