@@ -272,6 +272,12 @@ void FakeMessageLoop::ProcessPending() {
     for (auto& task : tasks) task();
 }
 
+void FakeMessageLoop::PostAfter(int later, std::function<void()> task) {
+    if (later <= 0)
+        return Post(std::move(task));
+    Post([this, later, task] { PostAfter(later - 1, task); });
+}
+
 bool FakeMessageLoop::PumpUntil(const std::function<bool()>& done,
                                 std::optional<std::chrono::milliseconds> bound) {
     std::chrono::milliseconds waited{0};

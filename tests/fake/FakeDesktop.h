@@ -204,6 +204,8 @@ class FakeMessageLoop : public MessageLoop {
                    std::optional<std::chrono::milliseconds> bound) override;
     // Runs during the next pass (a message that arrives meanwhile).
     void Post(std::function<void()> task) { posted_.push_back(std::move(task)); }
+    // Runs `task` in the pass `later` passes from now: inside a wait.
+    void PostAfter(int later, std::function<void()> task);
     std::uint32_t MessageTime() override { return messageTime; }
     std::uint32_t Ticks() override { return ticks; }
     std::uint32_t messageTime = 0;

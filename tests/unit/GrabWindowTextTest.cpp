@@ -16,13 +16,6 @@ namespace {
 
 using fake::Keys;
 
-// Runs `task` in the loop's pass `passes` passes from now: inside a wait.
-void PostAfter(fake::FakeMessageLoop& loop, int passes, std::function<void()> task) {
-    if (passes <= 0)
-        return loop.Post(std::move(task));
-    loop.Post([&loop, passes, task] { PostAfter(loop, passes - 1, task); });
-}
-
 // The fake keyboard, watched: what was held when keys went out, and a hook
 // that runs as they go (to post a message into the grab's wait).
 class WatchedKeyboard : public Keyboard {
@@ -295,7 +288,7 @@ TEST_F(GrabWindowTextTest, KeysOnlyEverGoToTheSource) {
     f.windows.refuseActivation = false;
     f.keyboard.Hold(kVkControl, 1'000'000);
     f.loop.rests = 0;
-    PostAfter(f.loop, 50, [] { Press::Abandon(); });
+    f.loop.PostAfter(50, [] { Press::Abandon(); });
     {
         const Press::Scope press;
         EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
@@ -305,7 +298,7 @@ TEST_F(GrabWindowTextTest, KeysOnlyEverGoToTheSource) {
 
     f.keyboard.Hold(kVkControl, 0);
     f.keyboard.source.selection.clear();
-    keyboard.onSend = [&] { PostAfter(f.loop, 20, [] { Press::Abandon(); }); };
+    keyboard.onSend = [&] { f.loop.PostAfter(20, [] { Press::Abandon(); }); };
     const Press::Scope press;
     EXPECT_THROW(GrabWindowText("Billing", "Cursor"), PressAbandoned);
     EXPECT_EQ(f.keyboard.sent, Keys({"^c"}));

@@ -53,12 +53,6 @@ class modHotKeyTest : public ::testing::Test {
     }
     ProcAddress Ours() { return d.procs.AddressOf(&modHotKey::WindowProc); }
     int Starts() const { return static_cast<int>(d.processes.started.size()); }
-    // Runs `task` in the loop's pass `passes` passes from now: inside a wait.
-    void PostAfter(int passes, std::function<void()> task) {
-        if (passes <= 0)
-            return d.loop.Post(std::move(task));
-        d.loop.Post([this, passes, task] { PostAfter(passes - 1, task); });
-    }
 
     fake::FakeDesktop d;
     WindowHandle mainWindow = kMain;
@@ -361,7 +355,7 @@ TEST_F(modHotKeyTest, AnAbandonedPressSendsAndStartsNothing) {
     d.keyboard.Hold(kVkF11, 1'000'000);
     // What must wait for the press (settings read again) runs once it has ended.
     bool after = false;
-    PostAfter(50, [&] {
+    d.loop.PostAfter(50, [&] {
         modHotKey::AfterPress([&] { after = true; });
         EXPECT_FALSE(after);
         modHotKey::AbandonPress();
@@ -486,8 +480,9 @@ TEST_F(modHotKeyTest, AHeldKeyIsOnePressUntilItIsLetGo) {
     // still the key held: one press.
     d.keyboard.repeatDelay = std::chrono::milliseconds(1000);
     d.keyboard.Hold(kVkF11, 1'000'000);
-    for (int n = 1; n <= 3; ++n) PostAfter(300 * n, [&] { Send(kMain, kWmHotKey, 1, kF11Press); });
-    PostAfter(1000, [&] { d.keyboard.Hold(kVkF11, 0); });
+    for (int n = 1; n <= 3; ++n)
+        d.loop.PostAfter(300 * n, [&] { Send(kMain, kWmHotKey, 1, kF11Press); });
+    d.loop.PostAfter(1000, [&] { d.keyboard.Hold(kVkF11, 0); });
     Send(kMain, kWmHotKey, 1, kF11Press);
     for (int pass = 0; pass < 1000; ++pass) d.loop.ProcessPending();
     EXPECT_EQ(Starts(), 14);
